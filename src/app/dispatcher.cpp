@@ -1,0 +1,159 @@
+#include "app/dispatcher.h"
+
+#include "app/command_entry_points.h"
+#include "app/messages.h"
+#include "app/recorder.h"
+#include "document/document.h"
+#include "document/editing.h"
+#include "document/selection.h"
+#include "document/undo_ring.h"
+#include "files/loader.h"
+#include "platform/platform.h"
+#include "view/layout.h"
+
+namespace {
+
+struct CommandRoute {
+    int commandId;
+    void (*run)(int commandId);
+};
+
+// ==== Commands that need an open document ====
+
+void runSplitAtMarkers(int id) { splitAtMarkers(id); }
+void runStyle(int id) {
+    setStyleOfSelection(id - CMD_STYLE_BODY);
+    ensureCaretVisible();
+}
+
+const CommandRoute DOCUMENT_COMMANDS[] = {
+    {CMD_SAVE, [](int) { saveDocument(); }},
+    {CMD_SAVE_AS, [](int) { saveDocumentAs(); }},
+    {CMD_EXPORT_PAGE, [](int) { exportPage(); }},
+    {CMD_CLOSE, [](int) { if (askToSave()) closeDocument(); }},
+    {CMD_CUT, [](int) { cutSelection(); }},
+    {CMD_COPY, [](int) { copySelection(); }},
+    {CMD_PASTE, [](int) { pasteCommand(); }},
+    {CMD_SELECT_ALL, [](int) { selectAll(); }},
+    {CMD_UNDO, [](int) { undo(); }},
+    {CMD_REDO, [](int) { redo(); }},
+    {CMD_FIND, [](int) { openFindDialog(); }},
+    {CMD_REPLACE, [](int) { openReplaceDialog(); }},
+    {CMD_FIND_AGAIN, [](int) { findAgain(); }},
+    {CMD_QUICK_SPACE, [](int) { quickSearch(0, false); }},
+    {CMD_QUICK_DIGITS, [](int) { quickSearch(1, false); }},
+    {CMD_QUICK_LETTERS, [](int) { quickSearch(2, false); }},
+    {CMD_SELECT_BRACKETS, [](int) { selectBracketPair(); }},
+    {CMD_SPACES_COMMAS, [](int) { convertSpacesCommas(); }},
+    {CMD_TIDY_STATEMENT, [](int) { tidyStatement(); }},
+    {CMD_SPLIT_BY_INDENT, [](int) { markIndentedParagraphs(); }},
+    {32794, runSplitAtMarkers}, {32795, runSplitAtMarkers}, {32796, runSplitAtMarkers},
+    {32797, runSplitAtMarkers}, {32798, runSplitAtMarkers}, {32799, runSplitAtMarkers},
+    {32800, runSplitAtMarkers}, {32802, runSplitAtMarkers}, {32803, runSplitAtMarkers},
+    {32804, runSplitAtMarkers}, {32805, runSplitAtMarkers}, {32816, runSplitAtMarkers},
+    {32823, runSplitAtMarkers}, {32824, runSplitAtMarkers}, {32825, runSplitAtMarkers},
+    {32826, runSplitAtMarkers}, {32827, runSplitAtMarkers}, {32828, runSplitAtMarkers},
+    {32829, runSplitAtMarkers}, {32830, runSplitAtMarkers}, {32831, runSplitAtMarkers},
+    {CMD_SORT_CARET_COLUMN, [](int) { sortByCaretColumn(); ensureCaretVisible(); }},
+    {CMD_SORT_DATA_COLUMN, [](int) { sortByDataColumn(); ensureCaretVisible(); }},
+    {CMD_NORMALISE_INDENT, [](int) { normaliseIndent(); }},
+    {CMD_STRIP_INDENT, [](int) { stripIndent(); }},
+    {CMD_DELETE_BLANK_LINES, [](int) { deleteBlankLines(); }},
+    {CMD_NARROW_GAP, [](int) { narrowColumnGap(); }},
+    {CMD_WIDEN_GAP, [](int) { widenColumnGap(); }},
+    {CMD_SET_LINE_ENDS, [](int) { setLineEnds(); }},
+    {CMD_SCRAMBLE, [](int) { toggleScramble(); }},
+    {CMD_TO_LOWER, [](int) { toLowerCase(); }},
+    {CMD_TO_UPPER, [](int) { toUpperCase(); }},
+    {CMD_FULL_TO_HALF, [](int) { fullToHalfWidth(); }},
+    {CMD_PASTE_HEX, [](int) { pasteAsHex(); }},
+    {32811, runStyle}, {32812, runStyle}, {32813, runStyle}, {32814, runStyle}, {32815, runStyle},
+    {CMD_STATISTICS, [](int) { showStatistics(); }},
+    {CMD_SUM_NUMBERS, [](int) { sumNumbers(); }},
+    {CMD_COPY_DATA_COLUMN, [](int) { copyDataColumn(); }},
+    {CMD_QUIZ, [](int) { openQuiz(); }},
+    {CMD_TOGGLE_WRAP, [](int) { toggleWordWrap(); }},
+    {CMD_TOGGLE_LINE_NUMBERS, [](int) { toggleLineNumbers(); }},
+    {CMD_DELETE_LINE, [](int) { deleteCaretLine(); }},
+    {CMD_INSERT_DELETED_LINE, [](int) { insertDeletedLine(); }},
+    {CMD_DELETE_TO_LINE_START, [](int) { deleteToLineStart(); }},
+    {CMD_DELETE_TO_LINE_END, [](int) { deleteToLineEnd(); }},
+    {CMD_TOGGLE_BOOKMARK, [](int) { toggleBookmark(); }},
+    {CMD_PREVIOUS_BOOKMARK, [](int) { findBookmark(false); }},
+    {CMD_NEXT_BOOKMARK, [](int) { findBookmark(true); }},
+    {CMD_PLAY_SEQUENCE, [](int) { playSequence(); }},
+    {CMD_RECORD_SEQUENCE, [](int) { toggleRecording(); }},
+};
+
+// ==== Commands that work with or without a document ====
+
+const CommandRoute ALWAYS_COMMANDS[] = {
+    {CMD_ABOUT, [](int) { showAboutBox(); }},
+    {CMD_EXIT, [](int) { exitKesh(); }},
+    {CMD_NEW, [](int) {
+         if (!askToSave()) return;
+         closeDocument();
+         createNewFile();
+     }},
+    {CMD_OPEN, [](int) {
+         if (!askToSave()) return;
+         closeDocument();
+         loadWithDialog();
+     }},
+    {CMD_HELP_TEXT, [](int) { showHelpText(); }},
+};
+
+template <size_t N>
+bool runFrom(const CommandRoute (&routes)[N], int commandId) {
+    for (const CommandRoute& route : routes) {
+        if (route.commandId == commandId) {
+            route.run(commandId);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void dispatchCommand(int commandId, intptr_t lParam) {
+    recordEvent(MSG_COMMAND, static_cast<uint32_t>(commandId), static_cast<uint32_t>(lParam));
+    if (hasDocument() && runFrom(DOCUMENT_COMMANDS, commandId)) return;
+    runFrom(ALWAYS_COMMANDS, commandId);
+}
+
+void exitKesh() {
+    if (!askToSave()) return;
+    closeDocument();
+    platform::postQuit(0);
+}
+
+// ==== Context menu ====
+
+void showContextMenu(int screenX, int screenY) {
+    std::vector<platform::MenuItem> items;
+    if (!hasDocument()) {
+        items = {{CMD_NEW, "新建文件"}, {CMD_OPEN, "打开文件"}, {CMD_EXIT, "退出"}};
+    } else {
+        items.push_back({CMD_PASTE, "粘贴"});
+        if (hasVisibleSelection()) {
+            items.insert(items.end(), {{CMD_CUT, "剪切"},
+                                       {CMD_COPY, "复制"},
+                                       {CMD_COPY_DATA_COLUMN, "复制TAB或,隔开的光标处数据列"},
+                                       {CMD_NORMALISE_INDENT, "行块内规范行首2空格"},
+                                       {CMD_STRIP_INDENT, "行块内删除行首空格"},
+                                       {CMD_DELETE_BLANK_LINES, "行块内删除空行"},
+                                       {CMD_SORT_CARET_COLUMN, "行块内按光标列排序"},
+                                       {CMD_SORT_DATA_COLUMN, "行块内按数据列排序"},
+                                       {CMD_SUM_NUMBERS, "行块内数字求和"}});
+        } else {
+            items.push_back({CMD_SELECT_ALL, "全选"});
+        }
+        items.insert(items.end(), {{0, ""}, {CMD_FIND, "查找"}, {CMD_SAVE, "保存"}, {CMD_QUIZ, "做题"}});
+        const UndoRecord* current = undoRing.current;
+        if (current && (current->kind != UNDO_EMPTY || current->prev->kind != UNDO_EMPTY))
+            items.push_back({CMD_UNDO, "撤销"});
+        if (current && current != undoRing.newest) items.push_back({CMD_REDO, "重做"});
+    }
+    platform::showPopupMenu(items, screenX - 4, screenY);
+}

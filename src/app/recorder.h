@@ -1,0 +1,37 @@
+// The key-sequence recorder: remembers the latest two input events and, while recording,
+// appends every event to a sequence that can be played back.
+#pragma once
+
+#include <cstdint>
+
+struct RecordedEvent {
+    uint32_t message;  // 0: disabled, skipped by playback
+    uint32_t wParam;
+    uint32_t lParam;
+    RecordedEvent* next;
+};
+
+struct RecordedSlot {
+    uint32_t message;
+    uint32_t wParam;
+    uint32_t lParam;
+};
+
+struct Recorder {
+    RecordedEvent* sequence = nullptr;  // owned, in recording order
+    bool recording = false;
+    bool stopRequest = false;  // set by a search that found nothing
+    int latestSlot = 0;
+    RecordedSlot slots[2] = {};
+};
+
+extern Recorder recorder;
+
+// Called at the start of every recorded input event: the event becomes the latest and,
+// while recording, is appended to the sequence.
+void recordEvent(uint32_t message, uint32_t wParam, uint32_t lParam);
+// The latest event and the one before it.
+const RecordedSlot& latestEvent();
+const RecordedSlot& previousEvent();
+// Frees the recorded sequence.
+void freeSequence();

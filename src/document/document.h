@@ -1,0 +1,83 @@
+// The document: a doubly linked list of lines, the caret, the anchor and the selection.
+//
+// One LineNode per displayed row; a paragraph longer than the window is several lines
+// joined by soft returns (LN_HARD_RETURN clear). Each line owns its heap text. There is
+// exactly one document, `doc`, and beside it the current file name.
+#pragma once
+
+#include <cstdint>
+
+// ---- Line flags ----
+constexpr uint32_t LN_HARD_RETURN = 0x01;  // the line ends with a hard line break
+constexpr uint32_t LN_SELECTED = 0x02;     // the line lies (partly) inside the selection
+constexpr uint32_t LN_BOOKMARK = 0x04;     // a bookmark is set on the line
+constexpr uint32_t LN_STYLE = 0xF8;        // line style index 0-31, bits 3-7
+constexpr int LN_STYLE_SHIFT = 3;
+
+// ---- Line styles ----
+constexpr int STYLE_BODY = 0;
+constexpr int STYLE_TITLE1 = 1;
+constexpr int STYLE_TITLE2 = 2;
+constexpr int STYLE_TITLE3 = 3;
+constexpr int STYLE_NOTE = 4;
+
+struct LineNode {
+    uint32_t flags;
+    char* text;      // owned; NUL-terminated GBK without line-break bytes
+    LineNode* next;  // null for the last line
+    LineNode* prev;  // null for the first line
+};
+
+struct Document {
+    LineNode* head = nullptr;  // null while no document is open
+    LineNode* topLine = nullptr;
+    LineNode* caretLine = nullptr;
+    int caretCol = 0;
+    LineNode* anchorLine = nullptr;  // null: no anchor
+    int anchorCol = 0;
+    LineNode* selStartLine = nullptr;  // null: no selection
+    int selStartCol = 0;
+    LineNode* selEndLine = nullptr;
+    int selEndCol = 0;  // inclusive
+    int modified = 0;
+};
+
+extern Document doc;
+
+// The current file name: a full path, empty when the document has no file yet.
+constexpr int FILE_NAME_SIZE = 260;
+extern char fileName[FILE_NAME_SIZE];
+// Copies `name` into the file-name buffer, cut to fit with its terminator.
+void setFileName(const char* name);
+
+inline bool hasDocument() { return doc.head != nullptr; }
+inline int lineStyle(const LineNode* line) { return static_cast<int>((line->flags & LN_STYLE) >> LN_STYLE_SHIFT); }
+inline void setLineStyle(LineNode* line, int style) {
+    line->flags = (line->flags & ~LN_STYLE) | ((static_cast<uint32_t>(style) << LN_STYLE_SHIFT) & LN_STYLE);
+}
+
+// ---- List operations ----
+// A node with flags LN_HARD_RETURN and no text or links.
+LineNode* newLineNode();
+// Links a new node after the last line (or as head) and makes it the caret line.
+LineNode* appendLine();
+// Links a new node directly after `line` (which must be in the list) and returns it.
+LineNode* insertLineAfter(LineNode* line);
+// Unlinks and frees `line`; the only line is emptied instead. Moves topLine and caretLine
+// off it (to the successor when there is one), and drops any anchor or selection end
+// that pointed at it. Sets modified.
+void removeLine(LineNode* line);
+LineNode* lastLine();
+// Number of lines before `line` (0 for the first).
+int lineIndex(const LineNode* line);
+// True when `line` is one of the document's lines.
+bool isLineInDocument(const LineNode* line);
+// Frees every line and resets the document, the file name, the undo ring, the caret and
+// the title; also used on exit.
+void closeDocument();
+
+// ---- Caret and offsets ----
+// 1 + caretCol + the lengths of all earlier lines plus one per line break.
+int caretOffset();
+// Puts the caret at the position whose offset is `offset` (inverse of caretOffset).
+void setCaretFromOffset(int offset);

@@ -1,0 +1,26 @@
+// The selection: from the anchor to the caret in document order, end included.
+//
+// A byte column c of a line is selected when the line carries LN_SELECTED and c lies
+// between selStartCol (on selStartLine) and selEndCol (on selEndLine), both included;
+// c = strlen(text) stands for the line's break. Painting, copying and deleting all ask
+// isSelectedAt, so they agree on the inclusive end.
+#pragma once
+
+#include "document/document.h"
+
+// Clears LN_SELECTED everywhere and forgets the anchor and the selection.
+void clearSelection();
+// Takes the caret as the anchor when there is none and marks the caret line selected;
+// called before a caret move that extends the selection.
+void beginSelection();
+// Recomputes the selection and the LN_SELECTED flags from the anchor and the caret.
+void updateSelection();
+// Moves a selection end that lies inside a double-byte character back one byte.
+void snapSelection();
+// True when byte column `col` of `line` is selected.
+bool isSelectedAt(const LineNode* line, int col);
+// True when one of the lines on screen (from topLine, one per started 24 pixels of client
+// height) carries LN_SELECTED; a selection scrolled out of view counts as none.
+bool hasVisibleSelection();
+// Sets the style of every selected line.
+void setStyleOfSelection(int style);

@@ -1,0 +1,102 @@
+#include "document/text.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "document/gbk.h"
+#include "document/memory.h"
+
+namespace {
+
+int lengthOf(const char* text) { return text ? static_cast<int>(std::strlen(text)) : 0; }
+
+}  // namespace
+
+char* insertText(char* src, int at, const char* piece) {
+    const int srcLength = lengthOf(src);
+    const int pieceLength = lengthOf(piece);
+    if (at < 0 || at > srcLength) at = srcLength;
+    char* result = static_cast<char*>(allocateOrExit(static_cast<size_t>(srcLength) + pieceLength + 1));
+    if (at > 0) std::memcpy(result, src, at);
+    if (pieceLength > 0) std::memcpy(result + at, piece, pieceLength);
+    if (srcLength > at) std::memcpy(result + at + pieceLength, src + at, srcLength - at);
+    result[srcLength + pieceLength] = '\0';
+    std::free(src);
+    return result;
+}
+
+char* deleteText(int count, int at, char* src) {
+    const int length = lengthOf(src);
+    if (at < 0) at = 0;
+    if (at > length) at = length;
+    int end = (count < 0 || count > length - at) ? length : at + count;
+    if (end < length && isInsideDoubleByte(src, end)) ++end;
+    char* result = static_cast<char*>(allocateOrExit(static_cast<size_t>(length - (end - at)) + 1));
+    if (at > 0) std::memcpy(result, src, at);
+    std::memcpy(result + at, src + end, length - end);
+    result[length - (end - at)] = '\0';
+    std::free(src);
+    return result;
+}
+
+char* substring(int count, int at, const char* src) {
+    const int length = lengthOf(src);
+    if (at > length || at < 0) at = 0;
+    if (isInsideDoubleByte(src, at)) --at;
+    int end = length;
+    if (count > 0 && count < length - at) {
+        end = at + count;
+        if (isInsideDoubleByte(src, end)) ++end;
+    }
+    return copyBytesOrExit(src ? src + at : "", static_cast<size_t>(end - at));
+}
+
+int countVisibleChars(const char* text) {
+    int count = 0;
+    bool secondHalf = false;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); p && *p; ++p) {
+        if (*p >= 0x21 && *p <= 0x7E) {
+            if (!secondHalf) ++count;
+        } else if (*p >= 0xA1) {
+            if (secondHalf) ++count;
+            secondHalf = !secondHalf;
+        }
+    }
+    return count;
+}
+
+void stripLeadingBlanks(char* buf) {
+    if (buf == nullptr) return;
+    char* p = buf;
+    for (;;) {
+        if (std::isspace(static_cast<unsigned char>(*p))) {
+            ++p;
+        } else if (static_cast<unsigned char>(p[0]) == 0xA1 && static_cast<unsigned char>(p[1]) == 0xA1) {
+            p += 2;
+        } else {
+            break;
+        }
+    }
+    if (p != buf) std::memmove(buf, p, std::strlen(p) + 1);
+}
+
+void trimTrailingBlanks(char* buf) {
+    if (buf == nullptr) return;
+    int end = static_cast<int>(std::strlen(buf));
+    while (end > 0 && (buf[end - 1] == ' ' || buf[end - 1] == '\t')) buf[--end] = '\0';
+}
+
+int findField(int n, char sep, const char* text, int* start, int* end) {
+    if (text == nullptr) return -1;
+    int pos = 0;
+    for (int skipped = 0; skipped < n; ++skipped) {
+        const char* found = std::strchr(text + pos, sep);
+        if (found == nullptr || sep == '\0') return -1;
+        pos = static_cast<int>(found - text) + 1;
+    }
+    const char* next = std::strchr(text + pos, sep);
+    if (start) *start = pos;
+    if (end) *end = next ? static_cast<int>(next - text) : static_cast<int>(std::strlen(text));
+    return pos;
+}

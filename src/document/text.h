@@ -1,0 +1,33 @@
+// String primitives on GBK lines.
+//
+// Every primitive that returns a string returns a new heap string (malloc); a `src`
+// argument that a primitive consumes is freed by it, so a caller writes
+// `line->text = insertText(line->text, at, piece)`. Exhausted memory ends the process.
+#pragma once
+
+// src[0..at) + piece + src[at..]; at = -1 means the end. Null src or piece count as empty.
+// Consumes src.
+char* insertText(char* src, int at, const char* piece);
+
+// Removes `count` bytes from `at` (count = -1: to the end), widening the end by one byte
+// when it would cut a double-byte character. A negative `at` is 0. Consumes src.
+char* deleteText(int count, int at, char* src);
+
+// Copies `count` bytes from `at` (count = 0: to the end). An `at` past the end is 0; an
+// `at` inside a double-byte character moves back one byte; an end inside one moves on one
+// byte. Does not consume src.
+char* substring(int count, int at, const char* src);
+
+// Number of printable characters (ASCII 0x21-0x7E and double-byte characters whose
+// bytes are both >= 0xA1); tells blank lines from text lines for auto-indent.
+int countVisibleChars(const char* text);
+
+// Removes leading white space (isspace) and full-width spaces (A1 A1), in place.
+void stripLeadingBlanks(char* buf);
+
+// Overwrites trailing spaces and tabs with NUL, in place.
+void trimTrailingBlanks(char* buf);
+
+// Start of the n-th field (0-based) of `text` split at the byte `sep`, or -1 when the
+// text has fewer fields. `start` and `end` (optional) receive the field's bounds.
+int findField(int n, char sep, const char* text, int* start, int* end);

@@ -1,0 +1,46 @@
+// The undo ring: 1000 records in a circle, each the kind, position and text of one
+// primitive edit. Undo and redo (which read it) live with the editing operations.
+#pragma once
+
+// Kinds: the message codes of the keys that cause them.
+constexpr int UNDO_EMPTY = 0;
+constexpr int UNDO_JOIN = 46;
+constexpr int UNDO_TYPE = 258;
+constexpr int UNDO_DELETE_SELECTION = 768;
+constexpr int UNDO_PASTE = 770;
+constexpr int UNDO_DELETE_CHAR = 771;
+constexpr int UNDO_SPLIT = 2079;
+
+constexpr int UNDO_RING_SIZE = 1000;
+
+struct UndoRecord {
+    int kind;
+    int offset;  // caretOffset of the edit
+    char* text;  // owned, or null
+    UndoRecord* prev;
+    UndoRecord* next;
+};
+
+struct UndoRing {
+    UndoRecord* slots = nullptr;  // the 1000 records, owned
+    UndoRecord* newest = nullptr;
+    UndoRecord* current = nullptr;
+    int undoStreak = 0;
+    int replaying = 0;  // while non-zero no edit records
+};
+
+extern UndoRing undoRing;
+
+// Allocates the records and links them into the circle (start-up).
+void initUndo();
+// Empties every record; called when the document is closed.
+void resetUndo();
+// Frees every record (program exit).
+void freeUndo();
+// Advances `current` to a fresh record that becomes `newest`, overwriting the oldest
+// when the ring is full; the caller fills kind, offset and text.
+UndoRecord* pushUndo();
+// Records an edit of `kind` at `offset` with a copy of `text`, unless replaying.
+void recordEdit(int kind, int offset, const char* text);
+// Moves `current` one record on; at `newest` it pushes an empty record instead.
+void stepForward();

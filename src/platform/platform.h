@@ -1,0 +1,127 @@
+// The one seam between the portable core and the operating system.
+//
+// The core calls these free functions for everything it needs from the system; the
+// Win32 adapter (src/win32/platform_win32.cpp) implements them with real Windows calls
+// and the native tests implement them with a scriptable fake (tests/support/).
+// All text crossing the seam is GBK (code page 936) bytes; the adapter converts.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// ---- Message boxes ------------------------------------------------------------------
+// Button and icon flags and the answers have the values Windows gives them, so the core
+// can name a box exactly as the user will meet it.
+constexpr unsigned BOX_OK = 0x0;
+constexpr unsigned BOX_OK_CANCEL = 0x1;
+constexpr unsigned BOX_YES_NO_CANCEL = 0x3;
+constexpr unsigned BOX_YES_NO = 0x4;
+constexpr unsigned BOX_ICON_ERROR = 0x10;
+constexpr unsigned BOX_ICON_QUESTION = 0x20;
+constexpr unsigned BOX_ICON_WARNING = 0x30;
+constexpr unsigned BOX_ICON_INFORMATION = 0x40;
+constexpr int ANSWER_OK = 1;
+constexpr int ANSWER_CANCEL = 2;
+constexpr int ANSWER_YES = 6;
+constexpr int ANSWER_NO = 7;
+
+// Shows a modal message box owned by the main window; returns the button pressed.
+int showMessageBox(const std::string& text, const std::string& caption, unsigned flags);
+
+// ---- Keyboard ----------------------------------------------------------------------
+// True while the key with this virtual-key code is held down (GetKeyState negative).
+bool isKeyDown(int virtualKey);
+
+// ---- Clipboard ---------------------------------------------------------------------
+// Replaces the clipboard's content with this text; false when the clipboard is busy.
+bool setClipboardText(const std::string& text);
+// Reads the clipboard's text; false when it holds no text.
+bool getClipboardText(std::string& text);
+
+// ---- Main window -------------------------------------------------------------------
+void setWindowTitle(const std::string& title);
+// Size of the main window's client area in pixels.
+void getClientSize(int& width, int& height);
+// Marks a rectangle of the client area for repainting (erase: clear it first).
+void invalidateRect(int left, int top, int right, int bottom, bool erase);
+// Marks the whole client area for repainting.
+void invalidateAll(bool erase);
+void checkMenuItem(int commandId, bool checked);
+void enableMenuItem(int commandId, bool enabled);
+// Ends the message loop: the program exits with this code once the loop returns.
+void postQuit(int exitCode);
+// One item of a pop-up menu; command 0 is a separator.
+struct MenuItem {
+    int commandId;
+    std::string text;  // GBK
+};
+// Shows a pop-up menu owned by the main window at a screen position, aligned left and
+// top and tracked with the left button; the chosen item arrives later as a command.
+void showPopupMenu(const std::vector<MenuItem>& items, int screenX, int screenY);
+
+// ---- System caret ------------------------------------------------------------------
+void createCaret(int width, int height);
+void setCaretPosition(int x, int y);
+void showCaret();
+void hideCaret();
+void destroyCaret();
+
+// ---- Vertical scroll bar -----------------------------------------------------------
+void setScrollBar(int minimum, int maximum, int page, int position);
+
+// ---- Mouse capture -----------------------------------------------------------------
+void captureMouse();
+void releaseMouse();
+
+// ---- Fonts and text extents --------------------------------------------------------
+// Screen pixels per logical inch, vertically (96 on most screens).
+int screenPixelsPerInchY();
+struct FontRequest {
+    int height = 0;          // negative: character height in pixels
+    bool bold = false;
+    bool italic = false;
+    std::string faceName;    // GBK, at most 31 bytes are used
+};
+struct FontMetrics {
+    int height = 0, ascent = 0, descent = 0, externalLeading = 0, averageCharWidth = 0;
+};
+// Creates a font for one of the editor's line styles in slot `slot` (replacing what the
+// slot held) and reports its metrics.
+FontMetrics createFont(int slot, const FontRequest& request);
+// Width in pixels of these GBK bytes drawn in the font of `slot`.
+int textExtent(int slot, const char* bytes, int length);
+
+// ---- Files -------------------------------------------------------------------------
+// Opens a file named in GBK with a C stdio mode ("rb", "wb"); null on failure.
+FILE* openFile(const std::string& path, const char* mode);
+// The absolute form of a path (as _fullpath makes it); false when it cannot be formed.
+bool fullPath(const std::string& path, std::string& absolute);
+struct FileDialogRequest {
+    std::string title;       // GBK
+    std::string filter;      // pairs separated by '|', as "Text(.txt)|*.txt|"
+    std::string initialName; // proposed file name, may be empty
+    bool hideReadOnly = true;
+};
+// Shows the common Open dialog; false when the user cancelled.
+bool chooseFile(const FileDialogRequest& request, std::string& chosen);
+
+// ---- Text conversion ---------------------------------------------------------------
+// Converts one UTF-16 code unit to the ANSI code page (code page 936); returns the
+// number of bytes written to out (at most 4), 0 when the conversion fails.
+int utf16UnitToAnsi(uint16_t unit, char out[4]);
+
+// ---- Sounds, timers, time ----------------------------------------------------------
+// Starts playing one of the program's own WAVE resources without waiting for it.
+void playSound(int resourceId);
+void setTimer(int timerId, unsigned milliseconds);
+void killTimer(int timerId);
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+LocalTime localTime();
+
+}  // namespace platform

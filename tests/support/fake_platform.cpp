@@ -1,0 +1,148 @@
+#include "support/fake_platform.h"
+
+#include <cstring>
+
+namespace {
+FakePlatform* current = nullptr;
+}
+
+FakePlatform& fake() {
+    if (current == nullptr) current = new FakePlatform;
+    return *current;
+}
+
+void resetFakePlatform() {
+    delete current;
+    current = new FakePlatform;
+}
+
+namespace platform {
+
+int showMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    fake().messageBoxes.push_back({text, caption, flags});
+    if (fake().messageBoxAnswers.empty()) return ANSWER_OK;
+    const int answer = fake().messageBoxAnswers.front();
+    fake().messageBoxAnswers.pop_front();
+    return answer;
+}
+
+bool isKeyDown(int virtualKey) { return fake().keysDown.count(virtualKey) != 0; }
+
+bool setClipboardText(const std::string& text) {
+    fake().clipboard = text;
+    fake().clipboardHasText = true;
+    return true;
+}
+
+bool getClipboardText(std::string& text) {
+    if (!fake().clipboardHasText) return false;
+    text = fake().clipboard;
+    return true;
+}
+
+void setWindowTitle(const std::string& title) {
+    fake().title = title;
+    fake().titles.push_back(title);
+}
+
+void getClientSize(int& width, int& height) {
+    width = fake().clientWidth;
+    height = fake().clientHeight;
+}
+
+void invalidateRect(int, int, int, int, bool) { ++fake().invalidations; }
+void invalidateAll(bool) { ++fake().invalidations; }
+void checkMenuItem(int commandId, bool checked) { fake().menuChecks[commandId] = checked; }
+void enableMenuItem(int commandId, bool enabled) { fake().menuEnabled[commandId] = enabled; }
+void postQuit(int exitCode) { fake().quitCodes.push_back(exitCode); }
+
+void showPopupMenu(const std::vector<MenuItem>& items, int screenX, int screenY) {
+    fake().lastPopupMenu = items;
+    fake().popupX = screenX;
+    fake().popupY = screenY;
+}
+
+void createCaret(int width, int height) {
+    fake().caretExists = true;
+    fake().caretVisible = false;
+    fake().caretWidth = width;
+    fake().caretHeight = height;
+}
+void setCaretPosition(int x, int y) {
+    fake().caretX = x;
+    fake().caretY = y;
+}
+void showCaret() { fake().caretVisible = fake().caretExists; }
+void hideCaret() { fake().caretVisible = false; }
+void destroyCaret() { fake().caretExists = fake().caretVisible = false; }
+
+void setScrollBar(int minimum, int maximum, int page, int position) {
+    fake().scrollMin = minimum;
+    fake().scrollMax = maximum;
+    fake().scrollPage = page;
+    fake().scrollPos = position;
+}
+
+void captureMouse() { fake().mouseCaptured = true; }
+void releaseMouse() { fake().mouseCaptured = false; }
+
+int screenPixelsPerInchY() { return 96; }
+
+FontMetrics createFont(int, const FontRequest& request) {
+    FontMetrics metrics;
+    metrics.height = request.height < 0 ? -request.height : request.height;
+    metrics.ascent = metrics.height * 4 / 5;
+    metrics.descent = metrics.height - metrics.ascent;
+    metrics.averageCharWidth = 12;
+    return metrics;
+}
+
+// Deterministic extents: 12 pixels per single byte, 24 per double-byte character.
+int textExtent(int, const char* bytes, int length) {
+    int width = 0;
+    for (int i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(bytes[i]) >= 0xA0 && i + 1 < length) {
+            width += 24;
+            ++i;
+        } else {
+            width += 12;
+        }
+    }
+    return width;
+}
+
+FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+bool fullPath(const std::string& path, std::string& absolute) {
+    absolute = (!path.empty() && path[0] == '/') ? path : fake().workingDirectory + "/" + path;
+    return true;
+}
+
+bool chooseFile(const FileDialogRequest& request, std::string& chosen) {
+    fake().fileDialogs.push_back(request);
+    if (fake().fileDialogAnswers.empty()) return false;
+    chosen = fake().fileDialogAnswers.front();
+    fake().fileDialogAnswers.pop_front();
+    return !chosen.empty();
+}
+
+// Code units below 0x80 map to one byte; 0x4E2D (中) and 0x6587 (文) to their GBK bytes;
+// 0xFFFF cannot be converted; every other unit becomes the default character '?'.
+int utf16UnitToAnsi(uint16_t unit, char out[4]) {
+    if (unit == 0xFFFF) return 0;
+    if (unit < 0x80) {
+        out[0] = static_cast<char>(unit);
+        return 1;
+    }
+    if (unit == 0x4E2D) { out[0] = '\xD6'; out[1] = '\xD0'; return 2; }
+    if (unit == 0x6587) { out[0] = '\xCE'; out[1] = '\xC4'; return 2; }
+    out[0] = '?';
+    return 1;
+}
+
+void playSound(int resourceId) { fake().sounds.push_back(resourceId); }
+void setTimer(int timerId, unsigned milliseconds) { fake().timers[timerId] = milliseconds; }
+void killTimer(int timerId) { fake().timers.erase(timerId); }
+LocalTime localTime() { return fake().time; }
+
+}  // namespace platform

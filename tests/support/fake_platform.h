@@ -1,0 +1,50 @@
+// A scriptable stand-in for the platform seam: records what the core asked of the system
+// and answers from a script, so behaviour can be checked without Windows.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+struct ShownMessageBox {
+    std::string text, caption;
+    unsigned flags;
+};
+
+struct FakePlatform {
+    // ---- Recorded ----
+    std::vector<ShownMessageBox> messageBoxes;
+    std::string title;
+    std::vector<std::string> titles;
+    std::map<int, bool> menuChecks;
+    std::map<int, bool> menuEnabled;
+    std::vector<int> sounds;
+    std::vector<int> quitCodes;
+    bool caretExists = false, caretVisible = false;
+    int caretX = -1, caretY = -1, caretWidth = 0, caretHeight = 0;
+    int invalidations = 0;
+    std::vector<platform::MenuItem> lastPopupMenu;
+    int popupX = 0, popupY = 0;
+    std::vector<platform::FileDialogRequest> fileDialogs;
+    int scrollMin = 0, scrollMax = 0, scrollPage = 0, scrollPos = 0;
+    bool mouseCaptured = false;
+    std::map<int, unsigned> timers;
+
+    // ---- Scripted ----
+    std::deque<int> messageBoxAnswers;  // answer of the next boxes; ANSWER_OK when empty
+    std::set<int> keysDown;             // virtual keys held down
+    std::string clipboard;
+    bool clipboardHasText = false;
+    std::deque<std::string> fileDialogAnswers;  // empty string: the user cancels
+    int clientWidth = 800, clientHeight = 600;
+    platform::LocalTime time{2026, 12, 7, 8, 30, 5};
+    std::string workingDirectory = "/work/dir";
+};
+
+// The one fake every test talks to; reset before each test.
+FakePlatform& fake();
+void resetFakePlatform();

@@ -1,0 +1,84 @@
+#include "support/test_document.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <set>
+
+#include "app/active_window.h"
+#include "app/key_bindings.h"
+#include "app/recorder.h"
+#include "document/memory.h"
+#include "document/undo_ring.h"
+#include "view/view_state.h"
+
+void resetCore() {
+    closeDocument();
+    freeSequence();
+    recorder = Recorder{};
+    freeKeyBindingTable();
+    freeUndo();
+    initUndo();
+    view = ViewState{};
+    activeWindow = ACTIVE_MAIN;
+    resetFakePlatform();
+}
+
+void setDocument(const std::vector<std::string>& lines) {
+    closeDocument();
+    for (const std::string& text : lines) {
+        LineNode* line = appendLine();
+        line->text = copyBytesOrExit(text.data(), text.size());
+    }
+    if (lines.empty()) appendLine()->text = copyStringOrExit("");
+    doc.caretLine = doc.topLine = doc.head;
+    doc.caretCol = 0;
+    doc.modified = 0;
+}
+
+std::vector<std::string> documentLines() {
+    std::vector<std::string> lines;
+    for (const LineNode* line = doc.head; line; line = line->next) lines.emplace_back(line->text);
+    return lines;
+}
+
+LineNode* lineAt(int index) {
+    LineNode* line = doc.head;
+    while (line && index-- > 0) line = line->next;
+    return line;
+}
+
+std::string documentInvariantViolation() {
+    if (doc.head == nullptr) {
+        if (doc.caretLine || doc.topLine || doc.anchorLine || doc.selStartLine || doc.selEndLine)
+            return "a reference outlives the document";
+        return "";
+    }
+    if (doc.head->prev != nullptr) return "head has a predecessor";
+    std::set<const LineNode*> lines;
+    for (const LineNode* line = doc.head; line; line = line->next) {
+        if (line->text == nullptr) return "a line without text";
+        if (line->next && line->next->prev != line) return "broken prev link";
+        if ((line->flags & ~(LN_HARD_RETURN | LN_SELECTED | LN_BOOKMARK | LN_STYLE)) != 0) return "unknown flag bits";
+        lines.insert(line);
+    }
+    auto inList = [&](const LineNode* line) { return line == nullptr || lines.count(line) != 0; };
+    if (!inList(doc.caretLine) || doc.caretLine == nullptr) return "caretLine outside the list";
+    if (!inList(doc.topLine) || doc.topLine == nullptr) return "topLine outside the list";
+    if (!inList(doc.anchorLine)) return "anchorLine outside the list";
+    if (!inList(doc.selStartLine)) return "selStartLine outside the list";
+    if (!inList(doc.selEndLine)) return "selEndLine outside the list";
+    return "";
+}
+
+std::string writeTempFile(const std::string& name, const std::string& bytes) {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / "kesh_tests" /
+                                   (std::string(info->test_suite_name()) + "." + info->name());
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path path = folder / name;
+    FILE* file = std::fopen(path.string().c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    return path.string();
+}

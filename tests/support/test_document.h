@@ -1,0 +1,34 @@
+// Helpers shared by the core's tests: a clean core per test, documents built from lines,
+// the lines read back, and the document's invariants.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "document/document.h"
+#include "support/fake_platform.h"
+
+// Closes the document and puts every global of the core back to its start state.
+void resetCore();
+// Replaces the document with these lines (all with hard returns), caret at (head, 0).
+void setDocument(const std::vector<std::string>& lines);
+// The texts of the document's lines, in order.
+std::vector<std::string> documentLines();
+// The n-th line (0-based).
+LineNode* lineAt(int index);
+// Empty when the list and every document reference are consistent, else what is wrong.
+std::string documentInvariantViolation();
+// Writes `bytes` to a fresh file under the test's temporary folder and returns its path.
+std::string writeTempFile(const std::string& name, const std::string& bytes);
+
+// Fixture that starts each test from a clean core and checks the invariants at its end.
+class CoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetCore(); }
+    void TearDown() override {
+        EXPECT_EQ(documentInvariantViolation(), "");
+        resetCore();
+    }
+};
