@@ -1,0 +1,187 @@
+// Loading files: the byte state machine, names, word-processor mode and failures.
+#include "files/loader.h"
+
+#include <string>
+#include <vector>
+
+#include "app/messages.h"
+#include "support/test_document.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+Lines loadBytes(const std::string& bytes, const std::string& name = "t.txt") {
+    loadFile(writeTempFile(name, bytes).c_str());
+    return documentLines();
+}
+
+// 16-bit little-endian text placed at byte 2560, as a word-processor file stores it.
+std::string wordProcessorFile(const std::u16string& text) {
+    std::string bytes(2560, '\x01');
+    for (char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(CoreTest, LineBreaksOfEveryKind) {
+    struct Case { std::string bytes; Lines lines; };
+    const Case cases[] = {
+        {"a\r\nb\r\n", {"a", "b", ""}},
+        {"a\nb", {"a", "b"}},
+        {"a\n\nb", {"a", "b"}},            // an LF at the start of a line makes no line
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\rb", {"a", "b"}},
+        {"a\x0C" "b", {"a", "b"}},          // form feed ends a line
+        {"a\x8D" "b\x8C" "c", {"a", "b", "c"}},
+        {"a\x8A" "b", {"a", "b"}},          // 0x8A outside a character acts as LF
+        {"", {""}},
+        {"\x1A", {""}},
+        {"abc", {"abc"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(loadBytes(c.bytes), c.lines) << testing::PrintToString(c.bytes);
+}
+
+TEST_F(CoreTest, DoubleByteCharactersKeepTheirSecondBytes) {
+    struct Case { std::string bytes; Lines lines; };
+    const Case cases[] = {
+        {"\x81\x0D" "x", {"\x81\x0D" "x"}},          // lead 0x81-0x9F: next byte taken unexamined
+        {"\x9F\x0A", {"\x9F\x0A"}},
+        {"\xB0\x8A" "c", {"\xB0\x8A" "c"}},          // 0x8A as a second byte is stored
+        {"\xB0\x8D\r\n", {"\xB0\x8D", ""}},          // so is 0x8D
+        {"\xD6\xD0\x0C" "a", {"\xD6\xD0", "a"}},     // after a whole character 0x0C breaks again
+        {"\x81", {"\x81"}},                           // a lead byte at the very end
+    };
+    for (const Case& c : cases) EXPECT_EQ(loadBytes(c.bytes), c.lines) << testing::PrintToString(c.bytes);
+}
+
+TEST_F(CoreTest, ControlBytesAreDroppedAndCtrlZEndsTheText) {
+    EXPECT_EQ(loadBytes("a\x01\x1F" "b\x7F"), Lines{"ab\x7F"});
+    EXPECT_EQ(loadBytes("ab\x1A" "cd\r\nef"), Lines{"ab"});
+}
+
+TEST_F(CoreTest, NulInsideAPlainFileIsDroppedAndTheRestStillLoads) {
+    EXPECT_EQ(loadBytes(std::string("ab\0cd\r\nef", 9)), (Lines{"abcd", "ef"}));
+    EXPECT_EQ(loadBytes(std::string("\x81\0x", 3)), Lines{"\x81x"});
+}
+
+TEST_F(CoreTest, VeryLongLinesAreKeptWhole) {
+    std::string longLine(150000, 'x');
+    longLine[102399] = '\xD6';
+    longLine[102400] = '\xD0';
+    const Lines lines = loadBytes(longLine + "\r\nend");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], longLine);
+    EXPECT_EQ(lines[1], "end");
+}
+
+TEST_F(CoreTest, TabsBecomeCommasWhileShiftIsHeld) {
+    EXPECT_EQ(loadBytes("a\tb"), Lines{"a\tb"});
+    fake().keysDown.insert(VKEY_SHIFT);
+    EXPECT_EQ(loadBytes("a\tb"), Lines{"a,b"});
+}
+
+TEST_F(CoreTest, LoadedDocumentStartsAtItsFirstLineUnmodified) {
+    const std::string path = writeTempFile("a.txt", "one\r\ntwo");
+    loadFile(path.c_str());
+    EXPECT_EQ(doc.caretLine, doc.head);
+    EXPECT_EQ(doc.topLine, doc.head);
+    EXPECT_EQ(doc.caretCol, 0);
+    EXPECT_EQ(doc.modified, 0);
+    EXPECT_TRUE(fake().caretVisible);
+    EXPECT_EQ(fake().caretWidth, 1);
+    EXPECT_EQ(fake().caretHeight, 24);
+    EXPECT_EQ(fake().caretX, 0);
+    EXPECT_EQ(fake().caretY, 0);
+    EXPECT_EQ(std::string(fileName), path);
+    EXPECT_EQ(fake().title, path + " - Kesh");
+    EXPECT_TRUE(fake().messageBoxes.empty());
+}
+
+TEST_F(CoreTest, QuotesAreStrippedAndRelativeNamesMadeAbsolute) {
+    const std::string path = writeTempFile("my file.txt", "x");
+    loadFile(("\"" + path + "\"").c_str());
+    EXPECT_EQ(documentLines(), Lines{"x"});
+    EXPECT_EQ(std::string(fileName), path);
+
+    fake().workingDirectory = "/nowhere";
+    loadFile("rel.txt");
+    EXPECT_EQ(std::string(fileName), "/nowhere/rel.txt");
+}
+
+TEST_F(CoreTest, EmptyCommandLineLeavesNoDocument) {
+    loadFile("");
+    EXPECT_FALSE(hasDocument());
+    EXPECT_EQ(fake().title, "(无文件) - Kesh");
+    loadFile("\"\"");
+    EXPECT_FALSE(hasDocument());
+    EXPECT_TRUE(fake().messageBoxes.empty());
+}
+
+TEST_F(CoreTest, AFileThatCannotBeOpenedIsReportedAndLeavesNoDocument) {
+    setDocument({"old"});
+    const std::string missing = "/no/such/dir/missing.txt";
+    loadFile(missing.c_str());
+    EXPECT_FALSE(hasDocument());
+    ASSERT_EQ(fake().messageBoxes.size(), 1u);
+    EXPECT_EQ(fake().messageBoxes[0].text, "不能打开文件 \"" + missing + "\".");
+    EXPECT_EQ(fake().messageBoxes[0].caption, "出错消息");
+    EXPECT_EQ(fake().messageBoxes[0].flags, 0u);
+    EXPECT_EQ(fake().title, missing + " - Kesh");  // the caption names the file that failed
+
+    // Two names on one command line are taken as one path.
+    loadFile("\"/tmp/a.txt\" \"/tmp/b.txt\"");
+    EXPECT_FALSE(hasDocument());
+    EXPECT_EQ(fake().messageBoxes.size(), 2u);
+}
+
+TEST_F(CoreTest, ADirectoryIsReportedLikeAMissingFile) {
+    const std::string path = writeTempFile("f.txt", "x");
+    const std::string folder = path.substr(0, path.rfind('/'));
+    loadFile(folder.c_str());
+    EXPECT_FALSE(hasDocument());
+    ASSERT_EQ(fake().messageBoxes.size(), 1u);
+    EXPECT_EQ(fake().messageBoxes[0].caption, "出错消息");
+}
+
+TEST_F(CoreTest, ANameTooLongForTheBufferIsNotCutToAnotherName) {
+    const std::string path = "/" + std::string(300, 'd') + "/f.txt";
+    loadFile(path.c_str());
+    EXPECT_FALSE(hasDocument());
+    ASSERT_EQ(fake().messageBoxes.size(), 1u);
+    EXPECT_EQ(fake().messageBoxes[0].text, "不能打开文件 \"" + path + "\".");
+    EXPECT_EQ(fileName[0], '\0');
+}
+
+TEST_F(CoreTest, WordProcessorFilesAreReadAsSixteenBitTextAndSavedAsText) {
+    const std::string path = writeTempFile("notes.DOC", wordProcessorFile(u"ab\r\x4E2D\x6587\r"));
+    loadFile(path.c_str());
+    EXPECT_EQ(documentLines(), (Lines{"ab", "\xD6\xD0\xCE\xC4", ""}));
+    EXPECT_EQ(std::string(fileName), path + ".txt");
+    EXPECT_EQ(fake().title, path + ".txt - Kesh");
+}
+
+TEST_F(CoreTest, WordProcessorTextEndsAtAnUnconvertibleUnitOrNul) {
+    loadFile(writeTempFile("a.doc", wordProcessorFile(u"ab\xFFFF" "cd")).c_str());
+    EXPECT_EQ(documentLines(), Lines{"ab"});
+    loadFile(writeTempFile("b.doc", wordProcessorFile(std::u16string(u"xy\0zz", 5))).c_str());
+    EXPECT_EQ(documentLines(), Lines{"xy"});
+    loadFile(writeTempFile("c.doc", std::string(100, 'a')).c_str());  // shorter than 2560 bytes
+    EXPECT_EQ(documentLines(), Lines{""});
+}
+
+TEST_F(CoreTest, OpenDialogLoadsTheChosenFileOrNothing) {
+    loadWithDialog();
+    ASSERT_EQ(fake().fileDialogs.size(), 1u);
+    EXPECT_EQ(fake().fileDialogs[0].title, "打开文件");
+    EXPECT_EQ(fake().fileDialogs[0].filter, "Text(.txt)|*.txt|All Files(*.*)|*.*|");
+    EXPECT_FALSE(hasDocument());
+
+    fake().fileDialogAnswers.push_back(writeTempFile("pick.txt", "picked"));
+    loadWithDialog();
+    EXPECT_EQ(documentLines(), Lines{"picked"});
+}
