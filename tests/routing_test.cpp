@@ -19,8 +19,8 @@ namespace {
 // Presses a key with the given modifiers held, as the window procedure receives it.
 MessageResult pressKey(int virtualKey, int modifiers) {
     fake().keysDown.clear();
-    if (modifiers & MOD_CTRL) fake().keysDown.insert(VKEY_CONTROL);
-    if (modifiers & MOD_SHIFT) fake().keysDown.insert(VKEY_SHIFT);
+    if (modifiers & KEYMOD_CTRL) fake().keysDown.insert(VKEY_CONTROL);
+    if (modifiers & KEYMOD_SHIFT) fake().keysDown.insert(VKEY_SHIFT);
     const MessageResult result = handleMessage(MSG_KEYDOWN, static_cast<uintptr_t>(virtualKey), 0);
     fake().keysDown.clear();
     return result;
@@ -62,18 +62,18 @@ TEST(KeyBindingTableTest, DefaultsHaveNinetyFourDistinctKeys) {
 
 TEST(KeyBindingTableTest, AddOrReplaceOverwritesTheSameKeyAndModifiers) {
     freeKeyBindingTable();
-    addOrReplaceBinding('A', MOD_CTRL, 1);
+    addOrReplaceBinding('A', KEYMOD_CTRL, 1);
     EXPECT_EQ(keyBindingTable.capacity, 5);
-    addOrReplaceBinding('A', MOD_CTRL_SHIFT, 2);
-    addOrReplaceBinding('A', MOD_CTRL, 3);
+    addOrReplaceBinding('A', KEYMOD_CTRL_SHIFT, 2);
+    addOrReplaceBinding('A', KEYMOD_CTRL, 3);
     EXPECT_EQ(keyBindingTable.count, 2);
-    EXPECT_EQ(findKeyAction('A', MOD_CTRL), 3);
-    EXPECT_EQ(findKeyAction('A', MOD_CTRL_SHIFT), 2);
-    EXPECT_EQ(findKeyAction('A', MOD_NONE), 0);
-    for (int key = 'B'; key <= 'F'; ++key) addOrReplaceBinding(key, MOD_NONE, key);
+    EXPECT_EQ(findKeyAction('A', KEYMOD_CTRL), 3);
+    EXPECT_EQ(findKeyAction('A', KEYMOD_CTRL_SHIFT), 2);
+    EXPECT_EQ(findKeyAction('A', KEYMOD_NONE), 0);
+    for (int key = 'B'; key <= 'F'; ++key) addOrReplaceBinding(key, KEYMOD_NONE, key);
     EXPECT_EQ(keyBindingTable.count, 7);
     EXPECT_EQ(keyBindingTable.capacity, 10);
-    EXPECT_EQ(findKeyAction('F', MOD_NONE), 'F');
+    EXPECT_EQ(findKeyAction('F', KEYMOD_NONE), 'F');
     freeKeyBindingTable();
 }
 
@@ -97,21 +97,21 @@ TEST_F(RoutingTest, KeysReachTheirCommandsThroughTheBindings) {
     setDocument({"text"});
     struct Case { int key; int modifiers; int command; };
     const Case cases[] = {
-        {'Z', MOD_CTRL, CMD_UNDO},          {'Y', MOD_CTRL, CMD_REDO},
-        {'S', MOD_CTRL, CMD_SAVE},          {vkeyFunction(2), MOD_NONE, CMD_SAVE},
-        {'C', MOD_CTRL, CMD_COPY},          {VKEY_INSERT, MOD_CTRL, CMD_COPY},
-        {'X', MOD_CTRL, CMD_CUT},           {VKEY_DELETE, MOD_SHIFT, CMD_CUT},
-        {'V', MOD_CTRL, CMD_PASTE},         {VKEY_INSERT, MOD_SHIFT, CMD_PASTE},
-        {'R', MOD_CTRL, CMD_FIND_AGAIN},    {vkeyFunction(3), MOD_NONE, CMD_FIND_AGAIN},
-        {'F', MOD_CTRL, CMD_FIND},          {vkeyFunction(5), MOD_NONE, CMD_FIND},
-        {VKEY_OEM_COMMA, MOD_CTRL, CMD_NARROW_GAP}, {VKEY_OEM_4, MOD_CTRL, CMD_NARROW_GAP},
-        {VKEY_OEM_PERIOD, MOD_CTRL, CMD_WIDEN_GAP}, {VKEY_OEM_6, MOD_CTRL, CMD_WIDEN_GAP},
-        {VKEY_RIGHT, MOD_CTRL, CMD_QUICK_LETTERS}, {'8', MOD_CTRL, CMD_QUICK_LETTERS},
-        {VKEY_DOWN, MOD_CTRL, CMD_QUICK_DIGITS},   {'9', MOD_CTRL, CMD_QUICK_DIGITS},
-        {'0', MOD_CTRL, CMD_QUICK_SPACE},   {'Q', MOD_CTRL, CMD_SPACES_COMMAS},
-        {'E', MOD_CTRL, CMD_NORMALISE_INDENT}, {'E', MOD_CTRL_SHIFT, CMD_STRIP_INDENT},
-        {vkeyFunction(9), MOD_SHIFT, CMD_INSERT_DELETED_LINE}, {VKEY_BACK, MOD_CTRL, CMD_DELETE_TO_LINE_START},
-        {VKEY_NEXT, MOD_CTRL, CMD_NEXT_BOOKMARK},  {VKEY_RETURN, MOD_CTRL, CMD_TOGGLE_BOOKMARK},
+        {'Z', KEYMOD_CTRL, CMD_UNDO},          {'Y', KEYMOD_CTRL, CMD_REDO},
+        {'S', KEYMOD_CTRL, CMD_SAVE},          {vkeyFunction(2), KEYMOD_NONE, CMD_SAVE},
+        {'C', KEYMOD_CTRL, CMD_COPY},          {VKEY_INSERT, KEYMOD_CTRL, CMD_COPY},
+        {'X', KEYMOD_CTRL, CMD_CUT},           {VKEY_DELETE, KEYMOD_SHIFT, CMD_CUT},
+        {'V', KEYMOD_CTRL, CMD_PASTE},         {VKEY_INSERT, KEYMOD_SHIFT, CMD_PASTE},
+        {'R', KEYMOD_CTRL, CMD_FIND_AGAIN},    {vkeyFunction(3), KEYMOD_NONE, CMD_FIND_AGAIN},
+        {'F', KEYMOD_CTRL, CMD_FIND},          {vkeyFunction(5), KEYMOD_NONE, CMD_FIND},
+        {VKEY_OEM_COMMA, KEYMOD_CTRL, CMD_NARROW_GAP}, {VKEY_OEM_4, KEYMOD_CTRL, CMD_NARROW_GAP},
+        {VKEY_OEM_PERIOD, KEYMOD_CTRL, CMD_WIDEN_GAP}, {VKEY_OEM_6, KEYMOD_CTRL, CMD_WIDEN_GAP},
+        {VKEY_RIGHT, KEYMOD_CTRL, CMD_QUICK_LETTERS}, {'8', KEYMOD_CTRL, CMD_QUICK_LETTERS},
+        {VKEY_DOWN, KEYMOD_CTRL, CMD_QUICK_DIGITS},   {'9', KEYMOD_CTRL, CMD_QUICK_DIGITS},
+        {'0', KEYMOD_CTRL, CMD_QUICK_SPACE},   {'Q', KEYMOD_CTRL, CMD_SPACES_COMMAS},
+        {'E', KEYMOD_CTRL, CMD_NORMALISE_INDENT}, {'E', KEYMOD_CTRL_SHIFT, CMD_STRIP_INDENT},
+        {vkeyFunction(9), KEYMOD_SHIFT, CMD_INSERT_DELETED_LINE}, {VKEY_BACK, KEYMOD_CTRL, CMD_DELETE_TO_LINE_START},
+        {VKEY_NEXT, KEYMOD_CTRL, CMD_NEXT_BOOKMARK},  {VKEY_RETURN, KEYMOD_CTRL, CMD_TOGGLE_BOOKMARK},
     };
     for (const Case& c : cases) {
         pressKey(c.key, c.modifiers);
@@ -124,10 +124,10 @@ TEST_F(RoutingTest, EditorActionKeysReachTheEditorActionRoutine) {
     setDocument({"text"});
     struct Case { int key; int modifiers; uint32_t action; };
     const Case cases[] = {
-        {VKEY_DOWN, MOD_NONE, 2073}, {VKEY_UP, MOD_CTRL, 2091}, {VKEY_LEFT, MOD_CTRL, 2093},
-        {'8', MOD_CTRL_SHIFT, 2093}, {'9', MOD_CTRL_SHIFT, 2091}, {'0', MOD_CTRL_SHIFT, 2092},
-        {VKEY_ESCAPE, MOD_NONE, 2057}, {VKEY_INSERT, MOD_NONE, 2067}, {'L', MOD_CTRL, 2070},
-        {VKEY_LEFT, MOD_CTRL_SHIFT, 2088}, {VKEY_RIGHT, MOD_CTRL_SHIFT, 2090},
+        {VKEY_DOWN, KEYMOD_NONE, 2073}, {VKEY_UP, KEYMOD_CTRL, 2091}, {VKEY_LEFT, KEYMOD_CTRL, 2093},
+        {'8', KEYMOD_CTRL_SHIFT, 2093}, {'9', KEYMOD_CTRL_SHIFT, 2091}, {'0', KEYMOD_CTRL_SHIFT, 2092},
+        {VKEY_ESCAPE, KEYMOD_NONE, 2057}, {VKEY_INSERT, KEYMOD_NONE, 2067}, {'L', KEYMOD_CTRL, 2070},
+        {VKEY_LEFT, KEYMOD_CTRL_SHIFT, 2088}, {VKEY_RIGHT, KEYMOD_CTRL_SHIFT, 2090},
     };
     for (const Case& c : cases) {
         pressKey(c.key, c.modifiers);
@@ -137,31 +137,31 @@ TEST_F(RoutingTest, EditorActionKeysReachTheEditorActionRoutine) {
 
 TEST_F(RoutingTest, ModifiersMustMatchExactly) {
     setDocument({"text"});
-    pressKey(VKEY_DOWN, MOD_CTRL_SHIFT);  // no such binding
+    pressKey(VKEY_DOWN, KEYMOD_CTRL_SHIFT);  // no such binding
     EXPECT_TRUE(sameEvent(latestEvent(), 0, 0));
-    pressKey('Z', MOD_NONE);
+    pressKey('Z', KEYMOD_NONE);
     EXPECT_TRUE(sameEvent(latestEvent(), 0, 0));
 }
 
 TEST_F(RoutingTest, DeleteKeyIsRecordedAsClear) {
     setDocument({"text"});
-    pressKey(VKEY_DELETE, MOD_NONE);
+    pressKey(VKEY_DELETE, KEYMOD_NONE);
     EXPECT_TRUE(sameEvent(latestEvent(), MSG_CLEAR, 0));
 }
 
 // ==== Without a document ====
 
 TEST_F(RoutingTest, WithoutADocumentOnlyNewAndOpenKeysAct) {
-    pressKey('S', MOD_CTRL);
+    pressKey('S', KEYMOD_CTRL);
     handleMessage(MSG_CHAR, 'a', 0);
     handleMessage(MSG_MOUSEWHEEL, 0xFF880000u, 0);
     handleMessage(MSG_CLEAR, 0, 0);
     EXPECT_TRUE(sameEvent(latestEvent(), 0, 0));
 
-    pressKey('O', MOD_CTRL);
+    pressKey('O', KEYMOD_CTRL);
     EXPECT_TRUE(sameEvent(latestEvent(), MSG_COMMAND, CMD_OPEN));
     EXPECT_EQ(fake().fileDialogs.size(), 1u);
-    pressKey('N', MOD_CTRL);
+    pressKey('N', KEYMOD_CTRL);
     EXPECT_TRUE(sameEvent(latestEvent(), MSG_COMMAND, CMD_NEW));
 }
 

@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 
 namespace {
-constexpr int N = MOD_NONE, C = MOD_CTRL, S = MOD_SHIFT, CS = MOD_CTRL_SHIFT;
+constexpr int N = KEYMOD_NONE, C = KEYMOD_CTRL, S = KEYMOD_SHIFT, CS = KEYMOD_CTRL_SHIFT;
 constexpr int F(int n) { return vkeyFunction(n); }
 }  // namespace
 
@@ -83,5 +83,5 @@ int findKeyAction(int virtualKey, int modifiers) {
 }
 
 int currentModifiers() {
-    return (platform::isKeyDown(VKEY_CONTROL) ? MOD_CTRL : 0) + (platform::isKeyDown(VKEY_SHIFT) ? MOD_SHIFT : 0);
+    return (platform::isKeyDown(VKEY_CONTROL) ? KEYMOD_CTRL : 0) + (platform::isKeyDown(VKEY_SHIFT) ? KEYMOD_SHIFT : 0);
 }

@@ -3,7 +3,7 @@
 
 struct KeyBinding {
     int virtualKey;
-    int modifiers;  // MOD_NONE, MOD_CTRL, MOD_SHIFT or MOD_CTRL_SHIFT
+    int modifiers;  // KEYMOD_NONE, KEYMOD_CTRL, KEYMOD_SHIFT or KEYMOD_CTRL_SHIFT
     int actionCode;
 };
 

@@ -72,10 +72,10 @@ constexpr int VKEY_OEM_6 = 0xDD;  // "]"
 constexpr int vkeyFunction(int n) { return VKEY_F1 + n - 1; }
 
 // Modifier masks of a key binding: the Alt key plays no part.
-constexpr int MOD_NONE = 0;
-constexpr int MOD_CTRL = 8;
-constexpr int MOD_SHIFT = 16;
-constexpr int MOD_CTRL_SHIFT = 24;
+constexpr int KEYMOD_NONE = 0;
+constexpr int KEYMOD_CTRL = 8;
+constexpr int KEYMOD_SHIFT = 16;
+constexpr int KEYMOD_CTRL_SHIFT = 24;
 
 // ---- Command IDs (the items of menu 109) ----
 constexpr int CMD_ABOUT = 104;
@@ -136,10 +136,10 @@ constexpr int CMD_TIDY_STATEMENT = 32871;
 constexpr int CMD_QUIZ = 32808;
 
 // ---- Resources ----
-constexpr int RES_MENU = 109;
-constexpr int RES_ICON = 132;
-constexpr int RES_SOUND_RIGHT = 135;
-constexpr int RES_SOUND_CLICK = 138;
+constexpr int RESOURCE_MENU = 109;
+constexpr int RESOURCE_ICON = 132;
+constexpr int RESOURCE_SOUND_RIGHT = 135;
+constexpr int RESOURCE_SOUND_CLICK = 138;
 
 // Low and high 16-bit words of a message parameter.
 constexpr unsigned lowWord(uintptr_t value) { return static_cast<unsigned>(value & 0xFFFF); }

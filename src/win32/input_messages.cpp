@@ -1,12 +1,12 @@
 #include "win32/input_messages.h"
 
-#include <shellapi.h>
-
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
 #include "app/window_proc.h"
+#include <windows.h>
+
+#include "app/messages.h"
 #include "win32/text_conversion.h"
 
 LRESULT onCharacter(HWND, WPARAM wParam, LPARAM lParam) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 // WM_CHAR: hands each GBK byte of the typed character to the core as its own MSG_CHAR.
 LRESULT onCharacter(HWND window, WPARAM wParam, LPARAM lParam);

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/messages.h"
 #include "app/startup.h"
 #include "win32/adapter_state.h"
 #include "win32/fonts.h"

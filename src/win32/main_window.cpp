@@ -2,9 +2,11 @@
 
 #include <shellapi.h>
 
-#include "app/messages.h"
 #include "app/window_proc.h"
 #include "win32/adapter_state.h"
+#include <windows.h>
+
+#include "app/messages.h"
 #include "win32/ime_placement.h"
 #include "win32/input_messages.h"
 #include "win32/painter.h"
@@ -81,13 +83,13 @@ bool registerMainWindowClass(HINSTANCE instance, const wchar_t* className) {
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = mainWindowProcedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(RES_ICON));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(RES_ICON), IMAGE_ICON,
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(RESOURCE_ICON));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(RESOURCE_ICON), IMAGE_ICON,
                                                         GetSystemMetrics(SM_CXSMICON),
                                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszMenuName = MAKEINTRESOURCEW(RES_MENU);
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(RESOURCE_MENU);
     windowClass.lpszClassName = className;
     return RegisterClassExW(&windowClass) != 0;
 }

@@ -88,3 +88,11 @@ std::string fileNameToGbk(const std::wstring& path) {
     }
     return wideToGbk(path);
 }
+
+std::wstring dialogFilterFromGbk(const std::string& filter) {
+    std::wstring wide = gbkToWide(filter);
+    for (wchar_t& unit : wide)
+        if (unit == L'|') unit = L'\0';
+    wide.push_back(L'\0');  // with the string's own terminator: the closing empty string
+    return wide;
+}

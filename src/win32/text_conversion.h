@@ -32,3 +32,8 @@ size_t gbkPrefixLength(const std::string& text, size_t maxBytes);
 // short (8.3) name of the same file, which is plain ASCII. Only when neither exists do
 // '?' marks stand for the missing characters (and opening that name then fails).
 std::string fileNameToGbk(const std::wstring& path);
+
+// A GBK filter of '|'-separated pairs ("Text(.txt)|*.txt|") in the form the common file
+// dialogs take: NUL-terminated strings ended by an empty one. The bars are found after
+// conversion, where a '|' can no longer be the second byte of a GBK character.
+std::wstring dialogFilterFromGbk(const std::string& filter);

@@ -1,0 +1,63 @@
+// The seam's files: names arrive in GBK and are opened through the wide C runtime, so
+// Chinese names work whatever the system code page is.
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "win32/adapter_state.h"
+#include "win32/text_conversion.h"
+
+namespace {
+
+// The Open dialog's file name buffer, terminator included.
+constexpr DWORD FILE_NAME_BUFFER = 260;
+
+// A name with a NUL inside would be cut there by the system and name another file.
+bool isUsableName(const std::string& path) { return !path.empty() && path.find('\0') == std::string::npos; }
+
+}  // namespace
+
+namespace platform {
+
+FILE* openFile(const std::string& path, const char* mode) {
+    if (mode == nullptr || !isUsableName(path)) return nullptr;
+    const std::wstring widePath = gbkToWide(path);
+    const std::wstring wideMode(mode, mode + std::strlen(mode));  // "rb", "wb": ASCII
+    return _wfopen(widePath.c_str(), wideMode.c_str());
+}
+
+bool fullPath(const std::string& path, std::string& absolute) {
+    if (!isUsableName(path)) return false;
+    wchar_t* full = _wfullpath(nullptr, gbkToWide(path).c_str(), 0);
+    if (full == nullptr) return false;
+    const std::wstring wide(full);
+    std::free(full);
+    // A directory named with characters GBK lacks cannot be written in GBK: keep the name.
+    return wideToGbkExactly(wide, absolute);
+}
+
+bool chooseFile(const FileDialogRequest& request, std::string& chosen) {
+    const std::wstring filter = dialogFilterFromGbk(request.filter);
+    const std::wstring title = gbkToWide(request.title);
+    wchar_t fileName[FILE_NAME_BUFFER] = {};
+    lstrcpynW(fileName, gbkToWide(request.initialName).c_str(), FILE_NAME_BUFFER);
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = mainWindow;
+    dialog.lpstrFilter = request.filter.empty() ? nullptr : filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = FILE_NAME_BUFFER;
+    dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    dialog.Flags = request.hideReadOnly ? OFN_HIDEREADONLY : 0;
+    if (!GetOpenFileNameW(&dialog)) return false;
+    chosen = fileNameToGbk(fileName);
+    return true;
+}
+
+}  // namespace platform
