@@ -9,7 +9,7 @@ packages=(
   cmake g++ make python3
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine64 xvfb xdotool xclip x11-utils fonts-wqy-zenhei imagemagick
+  wine wine64 xvfb xdotool xclip x11-utils fonts-wqy-zenhei imagemagick
 )
 
 if ! command -v dpkg-query >/dev/null 2>&1 || ! command -v apt-get >/dev/null 2>&1; then

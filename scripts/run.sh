@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Builds kesh.exe and starts it under Wine: scripts/run.sh [file]
+# Without a file it opens examples/sample.txt. The Wine prefix lives in build/wineprefix
+# and is made on the first run. Without $DISPLAY, Kesh runs in a private Xvfb.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+file=${1:-$root/examples/sample.txt}
+# The file is named relative to where run.sh was started; kesh gets its absolute path.
+file=$(realpath -m -- "$file")
+
+bash "$root/scripts/build.sh" --exe
+exe=$root/build/win/kesh.exe
+
+export WINEPREFIX=$root/build/wineprefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Wine takes the ANSI code page from LC_ALL: 936 (GBK) here, even without a generated locale.
+export LANG=zh_CN.GBK LC_ALL=zh_CN.GBK 2>/dev/null
+
+xvfb_pid=
+stop_xvfb() {
+  if [ -n "$xvfb_pid" ]; then
+    # Let Wine's services leave the display before it goes away.
+    timeout 15 wineserver -w 2>/dev/null || true
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+}
+trap stop_xvfb EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+  for n in $(seq 90 199); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+      [ -e "/tmp/.X11-unix/X$n" ] && break
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+      export DISPLAY=:$n
+      break
+    fi
+    stop_xvfb; xvfb_pid=
+  done
+  if [ -z "${DISPLAY:-}" ]; then echo "run.sh: no free display for Xvfb" >&2; exit 1; fi
+  echo "run.sh: no DISPLAY set: Kesh runs in Xvfb on $DISPLAY."
+  echo "        Screenshot: DISPLAY=$DISPLAY import -window root shot.png"
+  echo "        Keys:       DISPLAY=$DISPLAY xdotool mousemove 400 300 key ctrl+End"
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "run.sh: making the Wine prefix $WINEPREFIX (once, about 20 s)"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i </dev/null >/dev/null 2>&1
+  wineserver -w
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+fi
+
+winfile=$(winepath -w "$file" 2>/dev/null)
+echo "run.sh: kesh.exe $winfile"
+status=0
+wine "$exe" "$winfile" </dev/null || status=$?
+exit "$status"

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Runs every test: the native suites (ASan/UBSan) and the end-to-end scenarios, which
+# drive kesh.exe under Wine in a private Xvfb and Wine prefix, all through ctest.
+# Exits with ctest's status.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+started=$(date +%s)
+
+bash scripts/build.sh
+echo "== built after $(( $(date +%s) - started )) s"
+exe=$root/build/win/kesh.exe
+[ -f "$exe" ] || { echo "test.sh: $exe was not built" >&2; exit 1; }
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/kesh-test.XXXXXX")
+xvfb_pid=
+
+cleanup() {
+  # Only what this run started: its own wineserver (by prefix), its own Xvfb (by pid).
+  if [ -d "$work/prefix" ]; then
+    WINEPREFIX=$work/prefix timeout 30 wineserver -k >/dev/null 2>&1 || true
+  fi
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# ---- a display ----
+for n in $(seq 90 199); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+    export DISPLAY=:$n KESH_E2E_DISPLAY=:$n
+    break
+  fi
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=
+done
+[ -n "$xvfb_pid" ] || { echo "test.sh: could not start Xvfb on a free display" >&2; exit 1; }
+
+# ---- a private Wine prefix, with its services running before ctest starts ----
+export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export LANG=zh_CN.GBK LC_ALL=zh_CN.GBK 2>/dev/null
+mkdir -p "$WINEPREFIX"
+echo "== Wine prefix $WINEPREFIX on $DISPLAY"
+timeout 300 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; exit 1; }
+timeout 300 wineserver -w
+# A persistent server keeps the services up between scenarios. No process started from
+# here may keep ctest's output pipe open, or ctest waits for it forever.
+wineserver -p </dev/null >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
+echo "== Wine ready after $(( $(date +%s) - started )) s"
+
+# ---- every test ----
+# The scenarios need only the standard library; the system python starts them without
+# the detours of a version manager's shims.
+python=/usr/bin/python3
+[ -x "$python" ] || python=$(command -v python3)
+cmake -S . -B build/native -DKESH_EXE="$exe" -DPython3_EXECUTABLE="$python" >/dev/null
+status=0
+ctest --test-dir build/native --output-on-failure -j2 || status=$?
+echo "== test.sh: ctest exit status $status, $(( $(date +%s) - started )) s in all"
+exit "$status"
