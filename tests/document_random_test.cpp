@@ -87,6 +87,7 @@ TEST_F(CoreTest, RandomListAndSelectionOperationsKeepTheInvariants) {
                 const int col = randomValidColumn(random, line->text);
                 const std::string piece = randomText(random);
                 line->text = insertText(line->text, col, piece.c_str());
+                doc.modified = 1;  // as every change to the lines does
                 model[at].insert(static_cast<size_t>(col), piece);
                 if (line == doc.caretLine) doc.caretCol = 0;
                 if (line == doc.anchorLine) doc.anchorCol = 0;

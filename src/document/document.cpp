@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "document/gbk.h"
 #include "document/memory.h"
@@ -19,6 +20,77 @@ void setFileName(const char* name) {
     fileName[FILE_NAME_SIZE - 1] = '\0';
 }
 
+// ==== Remembered line numbers ====
+// The gutter asks lineIndex on every paint and the scroll bar on every caret placement,
+// so line numbers are remembered rather than counted. `numberedLines` holds the first
+// lines of the list in order, and each of them carries its position in rememberedIndex;
+// a line's number is trusted only when the table holds that line at that position, so a
+// stale number in a line that moved is never believed. Linking or unlinking a line cuts
+// the table back to the first position that changed, and lineIndex extends it forward
+// again: a walk covers only lines that an edit has renumbered.
+
+namespace {
+
+std::vector<LineNode*> numberedLines;
+LineNode* tailLine = nullptr;  // the last line, null while the list is empty
+int lineTotal = 0;
+
+bool isNumbered(const LineNode* line) {
+    const int index = line->rememberedIndex;
+    return index >= 0 && index < static_cast<int>(numberedLines.size()) && numberedLines[index] == line;
+}
+
+// Forgets the numbers from position `index` on, because the lines there have moved.
+void forgetNumbersFrom(int index) {
+    if (index < static_cast<int>(numberedLines.size())) numberedLines.resize(index);
+}
+
+// Forgets the numbers after `line` when a line is linked in directly after it.
+void forgetNumbersAfter(const LineNode* line) {
+    if (isNumbered(line)) forgetNumbersFrom(line->rememberedIndex + 1);
+}
+
+void forgetAllNumbers() {
+    numberedLines.clear();
+    tailLine = nullptr;
+    lineTotal = 0;
+}
+
+// ---- The remembered line start ----
+// Every undo record stores a caretOffset, which sums the lengths of all lines above the
+// caret: typing at the end of a long document would walk all of it for each character.
+// So the start offset of the line asked about last is remembered together with
+// documentChangeCount, which moves with every change to the lines; a change retires it,
+// unless the edit that made the change reports that nothing above the line moved.
+struct LineStartMemo {
+    LineNode* line = nullptr;  // null when nothing is remembered
+    int start = 0;                   // sum of (length + 1) over the lines before it
+    uint64_t changeCount = 0;
+};
+LineStartMemo lineStartMemo;
+
+int lengthOf(const LineNode* line) { return static_cast<int>(std::strlen(line->text)); }
+
+bool isMemoCurrent() { return lineStartMemo.line && lineStartMemo.changeCount == documentChangeCount; }
+
+void rememberLineStart(LineNode* line, int start) { lineStartMemo = {line, start, documentChangeCount}; }
+
+// Start offset of `line`: from the remembered line when it is current, else from the
+// nearer of the document's start and `line` itself.
+int lineStart(LineNode* line) {
+    int start = 0;
+    if (isMemoCurrent() && lineIndex(lineStartMemo.line) <= lineIndex(line)) {
+        start = lineStartMemo.start;
+        for (const LineNode* p = lineStartMemo.line; p != line; p = p->next) start += lengthOf(p) + 1;
+    } else {
+        for (const LineNode* p = line->prev; p; p = p->prev) start += lengthOf(p) + 1;
+    }
+    rememberLineStart(line, start);
+    return start;
+}
+
+}  // namespace
+
 // ==== List operations ====
 
 LineNode* newLineNode() {
@@ -27,6 +99,7 @@ LineNode* newLineNode() {
     line->text = nullptr;
     line->next = nullptr;
     line->prev = nullptr;
+    line->rememberedIndex = -1;
     return line;
 }
 
@@ -39,16 +112,23 @@ LineNode* appendLine() {
         last->next = line;
         line->prev = last;
     }
+    tailLine = line;
+    ++lineTotal;
+    ++documentChangeCount;  // the list changed: what was derived from it is old
     doc.caretLine = line;
     return line;
 }
 
 LineNode* insertLineAfter(LineNode* line) {
     LineNode* added = newLineNode();
+    forgetNumbersAfter(line);
     added->prev = line;
     added->next = line->next;
     if (line->next) line->next->prev = added;
     line->next = added;
+    if (tailLine == line) tailLine = added;
+    ++lineTotal;
+    ++documentChangeCount;
     return added;
 }
 
@@ -63,6 +143,10 @@ void removeLine(LineNode* line) {
         }
         doc.head = line->next;
     }
+    if (isNumbered(line)) forgetNumbersFrom(line->rememberedIndex);
+    if (lineStartMemo.line == line) lineStartMemo = LineStartMemo{};
+    if (tailLine == line) tailLine = line->prev;
+    --lineTotal;
     if (line->prev) line->prev->next = line->next;
     if (line->next) line->next->prev = line->prev;
     if (doc.topLine == line) doc.topLine = survivorOf(line);
@@ -79,16 +163,43 @@ void removeLine(LineNode* line) {
     doc.modified = 1;
 }
 
-LineNode* lastLine() {
-    LineNode* line = doc.head;
-    while (line && line->next) line = line->next;
-    return line;
-}
+LineNode* lastLine() { return doc.head ? tailLine : nullptr; }
 
 int lineIndex(const LineNode* line) {
+    if (line == nullptr) return 0;
+    if (isNumbered(line)) return line->rememberedIndex;
+    if (line == tailLine) return lineTotal - 1;
+    // Number the lines after the remembered ones until this one is reached.
+    LineNode* next = numberedLines.empty() ? doc.head : numberedLines.back()->next;
+    for (; next; next = next->next) {
+        next->rememberedIndex = static_cast<int>(numberedLines.size());
+        numberedLines.push_back(next);
+        if (next == line) return next->rememberedIndex;
+    }
+    // A line outside the list has as many predecessors as its own links reach.
     int index = 0;
-    for (const LineNode* p = line ? line->prev : nullptr; p; p = p->prev) ++index;
+    for (const LineNode* p = line->prev; p; p = p->prev) ++index;
     return index;
+}
+
+int lineCount() { return doc.head ? lineTotal : 0; }
+
+const char* rememberedPositionsViolation() {
+    int index = 0;
+    int start = 0;
+    const LineNode* last = nullptr;
+    for (const LineNode* line = doc.head; line; line = line->next, ++index) {
+        if (index < static_cast<int>(numberedLines.size()) &&
+            (numberedLines[index] != line || line->rememberedIndex != index))
+            return "a remembered line number disagrees with the list";
+        if (isMemoCurrent() && line == lineStartMemo.line && start != lineStartMemo.start)
+            return "the remembered line start is wrong (a change did not set modified?)";
+        start += lengthOf(line) + 1;
+        last = line;
+    }
+    if (index < static_cast<int>(numberedLines.size())) return "more numbered lines than lines";
+    if (doc.head && (last != tailLine || index != lineTotal)) return "the remembered last line or count is wrong";
+    return nullptr;
 }
 
 bool isLineInDocument(const LineNode* line) {
@@ -106,6 +217,8 @@ void closeDocument() {
         std::free(line);
         line = next;
     }
+    forgetAllNumbers();
+    lineStartMemo = LineStartMemo{};
     doc = Document{};
     setFileName("");
     if (view.mouseDown) platform::releaseMouse();
@@ -121,25 +234,41 @@ void closeDocument() {
 // ==== Caret and offsets ====
 
 int caretOffset() {
-    int offset = 1 + doc.caretCol;
-    for (const LineNode* line = doc.caretLine ? doc.caretLine->prev : nullptr; line; line = line->prev)
-        offset += static_cast<int>(std::strlen(line->text)) + 1;
-    return offset;
+    if (doc.caretLine == nullptr) return 1 + doc.caretCol;
+    return 1 + lineStart(doc.caretLine) + doc.caretCol;
+}
+
+void keepLineStartsAbove(const LineNode* line) {
+    if (lineStartMemo.line && lineStartMemo.changeCount + 1 == documentChangeCount &&
+        lineIndex(lineStartMemo.line) <= lineIndex(line))
+        lineStartMemo.changeCount = documentChangeCount;
 }
 
 void setCaretFromOffset(int offset) {
     if (doc.head == nullptr) return;
-    LineNode* line = doc.head;
-    int remaining = offset - 1;
-    for (;;) {
-        const int length = static_cast<int>(std::strlen(line->text));
-        if (remaining <= length || line->next == nullptr) {
-            doc.caretLine = line;
-            doc.caretCol = remaining < 0 ? 0 : (remaining > length ? length : remaining);
-            break;
-        }
-        remaining -= length + 1;
-        line = line->next;
-    }
+    placeCaretAtOffset(offset);
     if (isInsideDoubleByte(doc.caretLine->text, doc.caretCol)) --doc.caretCol;
+}
+
+void placeCaretAtOffset(int offset) {
+    if (doc.head == nullptr) return;
+    const int target = offset - 1;
+    LineNode* line = doc.head;
+    int start = 0;
+    if (isMemoCurrent() && target >= lineStartMemo.start) {
+        line = lineStartMemo.line;
+        start = lineStartMemo.start;
+    }
+    // An offset past a line's end goes on to the next line; past the document's end it
+    // stops at the end of the last line.
+    int length = lengthOf(line);
+    while (target - start > length && line->next) {
+        start += length + 1;
+        line = line->next;
+        length = lengthOf(line);
+    }
+    rememberLineStart(line, start);
+    doc.caretLine = line;
+    const int col = target - start;
+    doc.caretCol = col < 0 ? 0 : (col > length ? length : col);
 }

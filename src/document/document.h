@@ -26,6 +26,28 @@ struct LineNode {
     char* text;      // owned; NUL-terminated GBK without line-break bytes
     LineNode* next;  // null for the last line
     LineNode* prev;  // null for the first line
+    int rememberedIndex;  // lineIndex's memory; trusted only while its table agrees
+};
+
+// Moves on every time the document's `modified` flag is assigned. Every change to the
+// lines (texts, list, swapped contents) must set `modified`, or the user could lose it
+// unasked, so this count moves with every change even in code that has never heard of
+// it. Data derived from the lines (the view's remembered comment states) keeps the count
+// it was made at and is re-read from the lines once the count differs.
+inline uint64_t documentChangeCount = 0;
+
+// The document's modified flag: an int whose every assignment advances documentChangeCount.
+struct ModifiedFlag {
+    int value = 0;
+    ModifiedFlag() = default;
+    ModifiedFlag(const ModifiedFlag& other) : value(other.value) {}
+    ModifiedFlag& operator=(const ModifiedFlag& other) { return *this = other.value; }
+    ModifiedFlag& operator=(int newValue) {
+        value = newValue;
+        ++documentChangeCount;
+        return *this;
+    }
+    operator int() const { return value; }
 };
 
 struct Document {
@@ -39,7 +61,7 @@ struct Document {
     int selStartCol = 0;
     LineNode* selEndLine = nullptr;
     int selEndCol = 0;  // inclusive
-    int modified = 0;
+    ModifiedFlag modified;  // set by every change to the lines
 };
 
 extern Document doc;
@@ -57,6 +79,8 @@ inline void setLineStyle(LineNode* line, int style) {
 }
 
 // ---- List operations ----
+// Lines are linked and unlinked only through these operations: they keep the remembered
+// line numbers, the last line and the line count right.
 // A node with flags LN_HARD_RETURN and no text or links.
 LineNode* newLineNode();
 // Links a new node after the last line (or as head) and makes it the caret line.
@@ -68,8 +92,14 @@ LineNode* insertLineAfter(LineNode* line);
 // that pointed at it. Sets modified.
 void removeLine(LineNode* line);
 LineNode* lastLine();
-// Number of lines before `line` (0 for the first).
+// Number of lines before `line` (0 for the first). Remembered, so asking again is cheap
+// until a line is linked or unlinked before `line`.
 int lineIndex(const LineNode* line);
+// Number of lines in the document (0 while none is open).
+int lineCount();
+// Self-check of the remembered line numbers and line start, run by the tests after every
+// operation: null when they agree with the list, else what is wrong.
+const char* rememberedPositionsViolation();
 // True when `line` is one of the document's lines.
 bool isLineInDocument(const LineNode* line);
 // Frees every line and resets the document, the file name, the undo ring, the caret and
@@ -77,7 +107,16 @@ bool isLineInDocument(const LineNode* line);
 void closeDocument();
 
 // ---- Caret and offsets ----
-// 1 + caretCol + the lengths of all earlier lines plus one per line break.
+// 1 + caretCol + the lengths of all earlier lines plus one per line break. The start of
+// the line asked about last is remembered until the lines change (documentChangeCount),
+// so offsets near it cost only the lines in between.
 int caretOffset();
-// Puts the caret at the position whose offset is `offset` (inverse of caretOffset).
+// Tells the offsets that the change just made (one step of documentChangeCount) touched
+// nothing before the start of `line`, so a remembered line start at or above it holds.
+void keepLineStartsAbove(const LineNode* line);
+// Puts the caret at the position whose offset is `offset` (inverse of caretOffset); a
+// column inside a double-byte character moves back onto its first byte.
 void setCaretFromOffset(int offset);
+// The same without that last step: undo records hold exact positions, also the one of a
+// second byte typed on its own.
+void placeCaretAtOffset(int offset);

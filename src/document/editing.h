@@ -4,6 +4,8 @@
 
 // Runs an editor-action code (2056-2093 and 519): records it, then performs it.
 void runEditorAction(int actionCode);
+// Performs an editor-action code without recording it (the scroll bar's moves).
+void performEditorAction(int actionCode);
 // Inserts a typed byte at the caret, or splits the line for '\r' (hard) / '\n' (soft).
 void typeChar(char ch, bool interactive);
 // Inserts the double-byte character whose first byte is the high byte of `code`.

@@ -14,11 +14,13 @@ void initUndo() {
         record.kind = UNDO_EMPTY;
         record.offset = 0;
         record.text = nullptr;
+        record.serial = 0;
         record.next = &undoRing.slots[(i + 1) % UNDO_RING_SIZE];
         record.prev = &undoRing.slots[(i + UNDO_RING_SIZE - 1) % UNDO_RING_SIZE];
     }
     undoRing.newest = undoRing.current = &undoRing.slots[0];
     undoRing.undoStreak = undoRing.replaying = 0;
+    undoRing.afterRedo = false;
 }
 
 void resetUndo() {
@@ -31,9 +33,11 @@ void resetUndo() {
         undoRing.slots[i].text = nullptr;
         undoRing.slots[i].kind = UNDO_EMPTY;
         undoRing.slots[i].offset = 0;
+        undoRing.slots[i].serial = 0;
     }
     undoRing.newest = undoRing.current = &undoRing.slots[0];
     undoRing.undoStreak = undoRing.replaying = 0;
+    undoRing.afterRedo = false;
 }
 
 void freeUndo() {
@@ -45,11 +49,16 @@ void freeUndo() {
 
 UndoRecord* pushUndo() {
     if (undoRing.slots == nullptr) initUndo();
-    undoRing.current = undoRing.current->next;
+    // After a redo `current` is the record to redo next, which is not in the text: the
+    // new record takes its place instead of following it.
+    if (!undoRing.afterRedo) undoRing.current = undoRing.current->next;
     undoRing.newest = undoRing.current;
     std::free(undoRing.current->text);
     undoRing.current->text = nullptr;
     undoRing.current->kind = UNDO_EMPTY;
+    undoRing.current->serial = ++undoRing.recordsMade;
+    undoRing.undoStreak = 0;
+    undoRing.afterRedo = false;
     return undoRing.current;
 }
 

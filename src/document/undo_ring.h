@@ -1,6 +1,8 @@
 // The undo ring: 1000 records in a circle, each the kind, position and text of one
-// primitive edit. Undo and redo (which read it) live with the editing operations.
+// primitive edit. Undo and redo, which read it, live in undo_redo.
 #pragma once
+
+#include <cstdint>
 
 // Kinds: the message codes of the keys that cause them.
 constexpr int UNDO_EMPTY = 0;
@@ -19,14 +21,22 @@ struct UndoRecord {
     char* text;  // owned, or null
     UndoRecord* prev;
     UndoRecord* next;
+    // Order of recording (0 for a slot never used): walking back from `newest`, serials
+    // fall until the oldest record; a rise means the walk has come round the ring.
+    uint64_t serial;
 };
 
 struct UndoRing {
     UndoRecord* slots = nullptr;  // the 1000 records, owned
     UndoRecord* newest = nullptr;
     UndoRecord* current = nullptr;
-    int undoStreak = 0;
-    int replaying = 0;  // while non-zero no edit records
+    int undoStreak = 0;  // undo steps since the last redo or new record
+    int replaying = 0;   // while non-zero no edit records
+    // Set by redo: `current` then stands one past the record redo went over, also when
+    // that is `newest`, so the next undo steps back to it and a new record takes the
+    // place of the record that was not redone.
+    bool afterRedo = false;
+    uint64_t recordsMade = 0;  // serial of the latest record
 };
 
 extern UndoRing undoRing;
@@ -38,8 +48,13 @@ void resetUndo();
 // Frees every record (program exit).
 void freeUndo();
 // Advances `current` to a fresh record that becomes `newest`, overwriting the oldest
-// when the ring is full; the caller fills kind, offset and text.
+// when the ring is full; the caller fills kind, offset and text. A new record ends any
+// run of undos and redos.
 UndoRecord* pushUndo();
+// True when `older` was recorded before `newer`: undo may step back from `newer` to it.
+inline bool isRecordedBefore(const UndoRecord* older, const UndoRecord* newer) {
+    return older->serial < newer->serial;
+}
 // Records an edit of `kind` at `offset` with a copy of `text`, unless replaying.
 void recordEdit(int kind, int offset, const char* text);
 // Moves `current` one record on; at `newest` it pushes an empty record instead.

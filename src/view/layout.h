@@ -13,3 +13,16 @@ void ensureCaretVisible();
 void updateScrollBar();
 // Creates the fonts of the five line styles (start-up).
 void initStyles();
+
+// Window x of column `col` of `line` (its text's width up to there plus scrollX). Scrolls
+// horizontally first when that x would fall outside the window: to the left edge, or to
+// WRAP_MARGIN pixels before the right edge.
+int columnToPoint(const LineNode* line, int col);
+// Window y of the row that shows `line` (negative above the window).
+int rowTop(const LineNode* line);
+// Puts the caret on the character under the client point (px, py): before the character
+// whose cell holds px, at the end of a line for points right of it, at the end of the
+// document for points below it.
+void hitTest(int px, int py);
+// Re-creates the system caret at (x, y) when the window has the keyboard focus, and repaints.
+void placeCaret(int x, int y);

@@ -1,10 +1,44 @@
 #include "support/fake_platform.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace {
 FakePlatform* current = nullptr;
+
+// A stream over a real file that takes `remaining` more bytes and then fails as a full
+// disk does, so a test can break a save half-way.
+struct WriteLimit {
+    FILE* file;
+    long remaining;
+};
+
+ssize_t limitedWrite(void* cookie, const char* bytes, size_t size) {
+    auto* limit = static_cast<WriteLimit*>(cookie);
+    const size_t allowed = std::min(size, static_cast<size_t>(limit->remaining));
+    const size_t written = std::fwrite(bytes, 1, allowed, limit->file);
+    limit->remaining -= static_cast<long>(written);
+    if (written < size) errno = ENOSPC;
+    return static_cast<ssize_t>(written);
 }
+
+int limitedClose(void* cookie) {
+    auto* limit = static_cast<WriteLimit*>(cookie);
+    const int result = std::fclose(limit->file);
+    delete limit;
+    return result;
+}
+
+FILE* openWriteLimitedStream(FILE* file, long writableBytes) {
+    cookie_io_functions_t functions{};
+    functions.write = limitedWrite;
+    functions.close = limitedClose;
+    return fopencookie(new WriteLimit{file, writableBytes}, "w", functions);
+}
+
+}  // namespace
 
 FakePlatform& fake() {
     if (current == nullptr) current = new FakePlatform;
@@ -50,7 +84,10 @@ void getClientSize(int& width, int& height) {
     height = fake().clientHeight;
 }
 
-void invalidateRect(int, int, int, int, bool) { ++fake().invalidations; }
+void invalidateRect(int left, int top, int right, int bottom, bool erase) {
+    ++fake().invalidations;
+    fake().invalidatedRects.push_back({left, top, right, bottom, erase});
+}
 void invalidateAll(bool) { ++fake().invalidations; }
 void checkMenuItem(int commandId, bool checked) { fake().menuChecks[commandId] = checked; }
 void enableMenuItem(int commandId, bool enabled) { fake().menuEnabled[commandId] = enabled; }
@@ -61,6 +98,8 @@ void showPopupMenu(const std::vector<MenuItem>& items, int screenX, int screenY)
     fake().popupX = screenX;
     fake().popupY = screenY;
 }
+
+bool hasKeyboardFocus() { return fake().hasFocus; }
 
 void createCaret(int width, int height) {
     fake().caretExists = true;
@@ -83,12 +122,23 @@ void setScrollBar(int minimum, int maximum, int page, int position) {
     fake().scrollPos = position;
 }
 
+ScrollBarState getScrollBar() {
+    ScrollBarState bar;
+    bar.minimum = fake().scrollMin;
+    bar.maximum = fake().scrollMax;
+    bar.page = fake().scrollPage;
+    bar.position = fake().scrollPos;
+    bar.trackPosition = fake().scrollTrack;
+    return bar;
+}
+
 void captureMouse() { fake().mouseCaptured = true; }
 void releaseMouse() { fake().mouseCaptured = false; }
 
 int screenPixelsPerInchY() { return 96; }
 
-FontMetrics createFont(int, const FontRequest& request) {
+FontMetrics createFont(int slot, const FontRequest& request) {
+    fake().fonts[slot] = request;
     FontMetrics metrics;
     metrics.height = request.height < 0 ? -request.height : request.height;
     metrics.ascent = metrics.height * 4 / 5;
@@ -111,7 +161,19 @@ int textExtent(int, const char* bytes, int length) {
     return width;
 }
 
-FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+FILE* openFile(const std::string& path, const char* mode) {
+    FILE* file = std::fopen(path.c_str(), mode);
+    if (file == nullptr || fake().writableBytes < 0 || std::strchr(mode, 'w') == nullptr) return file;
+    return openWriteLimitedStream(file, fake().writableBytes);
+}
+
+bool flushToDisk(FILE* file) { return std::fflush(file) == 0 && !fake().flushToDiskFails; }
+
+bool replaceFile(const std::string& temporary, const std::string& target) {
+    return !fake().replaceFileFails && std::rename(temporary.c_str(), target.c_str()) == 0;
+}
+
+bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 bool fullPath(const std::string& path, std::string& absolute) {
     absolute = (!path.empty() && path[0] == '/') ? path : fake().workingDirectory + "/" + path;
@@ -144,5 +206,8 @@ void playSound(int resourceId) { fake().sounds.push_back(resourceId); }
 void setTimer(int timerId, unsigned milliseconds) { fake().timers[timerId] = milliseconds; }
 void killTimer(int timerId) { fake().timers.erase(timerId); }
 LocalTime localTime() { return fake().time; }
+
+void showMessageWindow(const MessageWindowRequest& request) { fake().messageWindows.push_back(request); }
+void showAboutBox() { ++fake().aboutBoxes; }
 
 }  // namespace platform

@@ -15,6 +15,11 @@ struct ShownMessageBox {
     unsigned flags;
 };
 
+struct InvalidatedRect {
+    int left, top, right, bottom;
+    bool erase;
+};
+
 struct FakePlatform {
     // ---- Recorded ----
     std::vector<ShownMessageBox> messageBoxes;
@@ -27,12 +32,17 @@ struct FakePlatform {
     bool caretExists = false, caretVisible = false;
     int caretX = -1, caretY = -1, caretWidth = 0, caretHeight = 0;
     int invalidations = 0;
+    std::vector<InvalidatedRect> invalidatedRects;  // by invalidateRect, in order
     std::vector<platform::MenuItem> lastPopupMenu;
     int popupX = 0, popupY = 0;
     std::vector<platform::FileDialogRequest> fileDialogs;
     int scrollMin = 0, scrollMax = 0, scrollPage = 0, scrollPos = 0;
+    int scrollTrack = 0;  // scripted: where the user drags the thumb
     bool mouseCaptured = false;
     std::map<int, unsigned> timers;
+    std::map<int, platform::FontRequest> fonts;  // the last font asked for, by slot
+    std::vector<platform::MessageWindowRequest> messageWindows;
+    int aboutBoxes = 0;
 
     // ---- Scripted ----
     std::deque<int> messageBoxAnswers;  // answer of the next boxes; ANSWER_OK when empty
@@ -41,8 +51,12 @@ struct FakePlatform {
     bool clipboardHasText = false;
     std::deque<std::string> fileDialogAnswers;  // empty string: the user cancels
     int clientWidth = 800, clientHeight = 600;
+    bool hasFocus = true;  // the main window has the keyboard focus
     platform::LocalTime time{2026, 12, 7, 8, 30, 5};
     std::string workingDirectory = "/work/dir";
+    long writableBytes = -1;         // files opened for writing take this many bytes, then fail (-1: no limit)
+    bool flushToDiskFails = false;
+    bool replaceFileFails = false;
 };
 
 // The one fake every test talks to; reset before each test.

@@ -7,13 +7,16 @@
 
 #include "app/active_window.h"
 #include "app/key_bindings.h"
+#include "app/line_commands.h"
 #include "app/recorder.h"
 #include "document/memory.h"
 #include "document/undo_ring.h"
+#include "view/comment_memo.h"
 #include "view/view_state.h"
 
 void resetCore() {
     closeDocument();
+    freeDeletedLineBuffer();
     freeSequence();
     recorder = Recorder{};
     freeKeyBindingTable();
@@ -34,6 +37,9 @@ void setDocument(const std::vector<std::string>& lines) {
     doc.caretLine = doc.topLine = doc.head;
     doc.caretCol = 0;
     doc.modified = 0;
+    // Remembered from the start, so the invariant check sees any change to the lines
+    // that does not set modified.
+    rememberAllCommentDepths();
 }
 
 std::vector<std::string> documentLines() {
@@ -68,17 +74,33 @@ std::string documentInvariantViolation() {
     if (!inList(doc.anchorLine)) return "anchorLine outside the list";
     if (!inList(doc.selStartLine)) return "selStartLine outside the list";
     if (!inList(doc.selEndLine)) return "selEndLine outside the list";
-    return "";
+    if (const char* positions = rememberedPositionsViolation()) return positions;
+    return commentMemoViolation();
 }
 
-std::string writeTempFile(const std::string& name, const std::string& bytes) {
+std::string testFolder() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::filesystem::path folder = std::filesystem::temp_directory_path() / "kesh_tests" /
                                    (std::string(info->test_suite_name()) + "." + info->name());
     std::filesystem::create_directories(folder);
-    const std::filesystem::path path = folder / name;
+    return folder.string();
+}
+
+std::string writeTempFile(const std::string& name, const std::string& bytes) {
+    const std::filesystem::path path = std::filesystem::path(testFolder()) / name;
     FILE* file = std::fopen(path.string().c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
     return path.string();
+}
+
+std::string readFileBytes(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return "<missing>";
+    std::string bytes;
+    char chunk[4096];
+    size_t count;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, count);
+    std::fclose(file);
+    return bytes;
 }

@@ -22,6 +22,10 @@ LineNode* lineAt(int index);
 std::string documentInvariantViolation();
 // Writes `bytes` to a fresh file under the test's temporary folder and returns its path.
 std::string writeTempFile(const std::string& name, const std::string& bytes);
+// The test's own temporary folder (where writeTempFile writes), created if needed.
+std::string testFolder();
+// The bytes of a file, or "<missing>" when it cannot be read.
+std::string readFileBytes(const std::string& path);
 
 // Fixture that starts each test from a clean core and checks the invariants at its end.
 class CoreTest : public ::testing::Test {

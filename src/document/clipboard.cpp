@@ -1,0 +1,172 @@
+#include "document/clipboard.h"
+
+#include <cstring>
+
+#include "app/active_window.h"
+#include "app/messages.h"
+#include "document/editing.h"
+#include "document/gbk.h"
+#include "document/line_edits.h"
+#include "document/paste_text.h"
+#include "document/selection.h"
+#include "document/text.h"
+#include "document/undo_ring.h"
+#include "platform/platform.h"
+#include "view/layout.h"
+#include "view/title.h"
+
+namespace {
+
+int lengthOf(const LineNode* line) { return static_cast<int>(std::strlen(line->text)); }
+
+// The selected text, stopping before the first character or line break that would take
+// it past `limit` bytes. A selected byte that starts a double-byte character (editing
+// rule) brings its second byte along; a soft return adds nothing.
+std::string buildSelectedText(size_t limit) {
+    std::string text;
+    for (const LineNode* line = doc.head; line; line = line->next) {
+        if (!(line->flags & LN_SELECTED)) continue;
+        const int length = lengthOf(line);
+        for (int i = 0; i < length; ++i) {
+            if (!isSelectedAt(line, i)) continue;
+            const bool pair = isEditingLeadByte(static_cast<unsigned char>(line->text[i])) && i + 1 < length;
+            const size_t width = pair ? 2 : 1;
+            if (text.size() + width > limit) return text;
+            text.append(line->text + i, width);
+            if (pair) ++i;
+        }
+        if (isSelectedAt(line, length) && (line->flags & LN_HARD_RETURN)) {
+            if (text.size() + 2 > limit) return text;
+            text += "\r\n";
+        }
+    }
+    return text;
+}
+
+// Where the paste began, after a re-wrap that may have joined or split its line.
+void relocatePasteStart(PasteOutcome& outcome) {
+    LineNode* caretLine = doc.caretLine;
+    const int caretCol = doc.caretCol;
+    placeCaretAtOffset(outcome.startOffset);
+    outcome.startLine = doc.caretLine;
+    outcome.startCol = doc.caretCol;
+    doc.caretLine = caretLine;
+    doc.caretCol = caretCol;
+}
+
+}  // namespace
+
+// ==== Copying ====
+
+bool putTextOnClipboard(const char* text) { return platform::setClipboardText(text ? text : ""); }
+
+std::string selectedText() { return buildSelectedText(std::string::npos); }
+
+int selectionTextSize() {
+    snapSelection();
+    return static_cast<int>(selectedText().size());
+}
+
+int selectionText(char* dst, int capacity) {
+    if (dst == nullptr || capacity <= 0) return 0;
+    const std::string text = buildSelectedText(static_cast<size_t>(capacity - 1));
+    std::memcpy(dst, text.data(), text.size());
+    dst[text.size()] = '\0';
+    return static_cast<int>(text.size());
+}
+
+void copySelection() {
+    snapSelection();
+    putTextOnClipboard(selectedText().c_str());
+}
+
+void cutSelection() {
+    if (!hasDocument()) return;
+    copySelection();
+    deleteSelection();
+    updateTitle();
+    ensureCaretVisible();
+}
+
+// ==== Pasting ====
+
+PasteOutcome insertPieces(const std::vector<std::string>& pieces) {
+    PasteOutcome outcome;
+    keepCaretOnLine();
+    outcome.startLine = doc.caretLine;
+    outcome.startCol = doc.caretCol;
+    outcome.startOffset = caretOffset();
+    outcome.breaks = static_cast<int>(pieces.size()) - 1;
+    // The line splits are the paste's own and are undone with it, so they record nothing;
+    // they do not indent either, which would eat blanks of the text after the caret.
+    ++undoRing.replaying;
+    for (int k = 0; k < outcome.breaks; ++k) {
+        splitCaretLine(true, false, false);
+        LineNode* line = doc.caretLine;
+        int at = 0;
+        if (k == 0) {
+            outcome.remainder = doc.caretLine;
+            line = outcome.startLine;
+            at = lengthOf(line);
+        }
+        line->text = insertText(line->text, at, pieces[k].c_str());
+        noteChangeAt(line);
+        doc.caretLine = line;
+        doc.caretCol = lengthOf(line);
+    }
+    const std::string& last = pieces.back();
+    if (!last.empty()) {
+        LineNode* line = outcome.remainder ? outcome.remainder : doc.caretLine;
+        const int at = outcome.remainder ? 0 : doc.caretCol;
+        line->text = insertText(line->text, at, last.c_str());
+        noteChangeAt(line);
+        doc.caretLine = line;
+        doc.caretCol = at + static_cast<int>(last.size());
+    }
+    --undoRing.replaying;
+    outcome.inserted = outcome.breaks > 0 || !last.empty();
+    if (outcome.inserted) doc.modified = 1;
+    return outcome;
+}
+
+void finishPaste(PasteOutcome outcome) {
+    if (activeWindow != ACTIVE_FIND && reflow(doc.head, true, true) != 0) relocatePasteStart(outcome);
+    updateTitle();
+    if (!outcome.inserted) {
+        // Nothing came in: nothing is left selected and the caret stays where it was.
+        clearSelection();
+        ensureCaretVisible();
+        return;
+    }
+    doc.anchorLine = outcome.startLine;
+    doc.anchorCol = outcome.startCol;
+    // The caret goes back onto the last pasted character, so the selection ends there.
+    if (doc.caretCol > 0) doc.caretCol = stepLeft(doc.caretLine->text, doc.caretCol);
+    updateSelection();
+    ensureCaretVisible();
+}
+
+void pasteClipboard() {
+    if (!hasDocument()) return;
+    std::string text;
+    std::vector<std::string> pieces(1);
+    std::string recorded;
+    if (platform::getClipboardText(text)) {
+        text.resize(std::strlen(text.c_str()));
+        if (!text.empty()) {
+            doc.modified = 1;
+            pieces = clipboardPieces(text, platform::isKeyDown(VKEY_SHIFT), &recorded);
+        }
+    }
+    const PasteOutcome outcome = insertPieces(pieces);
+    // The record keeps the text as read, with the tabs that became commas as commas, so
+    // undo and redo do not depend on whether Shift is held when they run.
+    if (!recorded.empty()) recordEdit(UNDO_PASTE, outcome.startOffset, recorded.c_str());
+    finishPaste(outcome);
+}
+
+void pasteCommand() {
+    if (!hasDocument()) return;
+    if (hasVisibleSelection()) deleteForward(true);
+    pasteClipboard();
+}

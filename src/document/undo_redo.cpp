@@ -1,0 +1,274 @@
+#include "document/undo_redo.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "document/clipboard.h"
+#include "document/editing.h"
+#include "document/line_edits.h"
+#include "document/paste_text.h"
+#include "document/selection.h"
+#include "document/text.h"
+#include "document/undo_ring.h"
+#include "view/layout.h"
+#include "view/title.h"
+
+namespace {
+
+int lengthOf(const LineNode* line) { return static_cast<int>(std::strlen(line->text)); }
+
+// ==== Checking the text at the caret ====
+
+bool textFollowsCaret(const char* text) {
+    const size_t length = std::strlen(text);
+    return std::strncmp(doc.caretLine->text + doc.caretCol, text, length) == 0;
+}
+
+// True when the byte at the caret (NUL at the end of the line) is the first of `text`.
+bool caretByteIs(const char* text) { return doc.caretLine->text[doc.caretCol] == text[0]; }
+
+// True at the end of a line whose successor starts with the first byte of `text`.
+bool lineEndBefore(const char* text) {
+    const LineNode* next = doc.caretLine->next;
+    return doc.caretCol == lengthOf(doc.caretLine) && next && next->text[0] == text[0];
+}
+
+// Where a walk of pieces over the document ended.
+struct PiecesMatch {
+    LineNode* lastLine = nullptr;  // the last byte or line end matched, if any
+    int lastCol = 0;
+    LineNode* endLine = nullptr;   // the position after it
+    int endCol = 0;
+};
+
+// Walks `pieces` (see paste_text.h) over the document from the caret: bytes must match,
+// a break must meet a hard line end, and soft returns are passed over as the pieces do
+// not show them. `breakMayEndDocument` lets the last line's own end match a final break.
+bool matchPieces(const std::vector<std::string>& pieces, bool breakMayEndDocument, PiecesMatch& match) {
+    LineNode* line = doc.caretLine;
+    int col = doc.caretCol;
+    int length = lengthOf(line);
+    bool pastEnd = false;
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        if (k > 0) {
+            if (pastEnd || col != length || !(line->flags & LN_HARD_RETURN)) return false;
+            match.lastLine = line;
+            match.lastCol = col;
+            if (line->next) {
+                line = line->next;
+                col = 0;
+                length = lengthOf(line);
+            } else if (breakMayEndDocument) {
+                pastEnd = true;
+            } else {
+                return false;
+            }
+        }
+        for (const char byte : pieces[k]) {
+            while (col == length && !(line->flags & LN_HARD_RETURN) && line->next) {
+                line = line->next;
+                col = 0;
+                length = lengthOf(line);
+            }
+            if (pastEnd || col >= length || line->text[col] != byte) return false;
+            match.lastLine = line;
+            match.lastCol = col++;
+        }
+    }
+    match.endLine = line;
+    match.endCol = col;
+    return true;
+}
+
+// ==== Undoing one record ====
+
+// Puts back a deleted selection: its text is pasted as it was (only its CR LF pairs
+// break lines) and, when it spanned lines, the last pasted line is joined again with
+// the rest of the line where the selection ended, which the deletion left separate. The
+// selection's last line break was never deleted, so a CR LF at its end is not pasted.
+void restoreDeletedSelection(const char* text) {
+    clearSelection();
+    putTextOnClipboard(text);
+    std::string body = text;
+    if (body.size() >= 2 && body.compare(body.size() - 2, 2, "\r\n") == 0) body.resize(body.size() - 2);
+    const PasteOutcome outcome = insertPieces(literalPieces(body));
+    if (outcome.breaks > 0 && outcome.remainder) joinWithNext(outcome.remainder);
+    finishPaste(outcome);
+}
+
+// Removes a pasted text together with the lines it made.
+bool removePasted(const char* text) {
+    PiecesMatch match;
+    if (!matchPieces(clipboardPieces(text, false), false, match)) return false;
+    clearSelection();
+    removeSpan(doc.caretLine, doc.caretCol, match.endLine, match.endCol);
+    return true;
+}
+
+// Reverts one record at its position; false when the text there does not match it.
+bool revert(UndoRecord* record) {
+    const char* text = record->text ? record->text : "";
+    switch (record->kind) {
+        case UNDO_JOIN:
+            if (!caretByteIs(text)) return false;
+            splitCaretLine(true, false, false);
+            break;
+        case UNDO_TYPE:
+            if (!textFollowsCaret(text)) return false;
+            cutBytes(doc.caretLine, doc.caretCol, static_cast<int>(std::strlen(text)));
+            break;
+        case UNDO_DELETE_SELECTION: restoreDeletedSelection(text); break;
+        case UNDO_PASTE:
+            if (!removePasted(text)) return false;
+            break;
+        case UNDO_DELETE_CHAR: doc.caretLine->text = insertText(doc.caretLine->text, doc.caretCol, text); break;
+        case UNDO_SPLIT:
+            if (!lineEndBefore(text)) return false;
+            clearSelection();
+            joinWithNext(doc.caretLine);
+            break;
+        default: return false;
+    }
+    noteChangeAt(doc.caretLine);
+    return true;
+}
+
+// ==== Redoing one record ====
+
+// Deletes a selection again, when the text at the caret is still the deleted text.
+bool deleteAgain(const char* text) {
+    PiecesMatch match;
+    if (!matchPieces(literalPieces(text), true, match)) return false;
+    if (match.lastLine == nullptr) return true;  // the selection selected nothing
+    clearSelection();
+    doc.anchorLine = match.lastLine;
+    doc.anchorCol = match.lastCol;
+    updateSelection();
+    deleteSelection();
+    return true;
+}
+
+// Applies one record again at its position; false when the text there does not allow it.
+bool reapply(UndoRecord* record) {
+    const char* text = record->text ? record->text : "";
+    switch (record->kind) {
+        case UNDO_JOIN:
+            if (!lineEndBefore(text)) return false;
+            clearSelection();
+            joinWithNext(doc.caretLine);
+            break;
+        case UNDO_TYPE:
+            doc.caretLine->text = insertText(doc.caretLine->text, doc.caretCol, text);
+            doc.caretCol += static_cast<int>(std::strlen(text));
+            break;
+        case UNDO_DELETE_SELECTION:
+            if (!deleteAgain(text)) return false;
+            break;
+        case UNDO_PASTE:
+            clearSelection();
+            putTextOnClipboard(text);
+            finishPaste(insertPieces(clipboardPieces(text, false)));
+            break;
+        case UNDO_DELETE_CHAR:
+            if (!textFollowsCaret(text)) return false;
+            cutBytes(doc.caretLine, doc.caretCol, static_cast<int>(std::strlen(text)));
+            break;
+        case UNDO_SPLIT:
+            if (!caretByteIs(text)) return false;
+            splitCaretLine(true, false, false);
+            break;
+        default: return false;
+    }
+    noteChangeAt(doc.caretLine);
+    return true;
+}
+
+// ==== Walking the ring ====
+
+// A record whose text no longer matches is used up, so that a later redo or undo does
+// not apply an edit that was never reverted (or never made again).
+void useUp(UndoRecord* record) {
+    record->kind = UNDO_EMPTY;
+    std::free(record->text);
+    record->text = nullptr;
+}
+
+// A pasted single character that the paste inserted as itself is undone and redone as
+// typing (without going through the clipboard).
+bool isPastedAsTyping(const char* text) {
+    const size_t length = std::strlen(text);
+    const bool oneCharacter =
+        length == 1 || (length == 2 && static_cast<unsigned char>(text[0]) >= 0xA1);
+    if (!oneCharacter) return false;
+    const std::vector<std::string> pieces = clipboardPieces(text, false);
+    return pieces.size() == 1 && pieces[0] == text;
+}
+
+// The record the next undo works on, with `current` moved onto it; null when there is
+// nothing left to undo, also when going on would come round the ring to records that are
+// already undone.
+UndoRecord* recordToUndo() {
+    UndoRecord* record = undoRing.current;
+    if (undoRing.undoStreak == 0 && (record != undoRing.newest || undoRing.afterRedo)) {
+        if (!isRecordedBefore(record->prev, record)) return nullptr;
+        record = record->prev;
+    } else if (undoRing.undoStreak > 0 && !isRecordedBefore(record, record->next)) {
+        return nullptr;
+    }
+    if (record->kind == UNDO_EMPTY && record->prev->kind != UNDO_EMPTY && isRecordedBefore(record->prev, record))
+        record = record->prev;
+    undoRing.current = record;
+    return record->kind == UNDO_EMPTY ? nullptr : record;
+}
+
+// The record the next redo works on, with `current` moved onto it. After undos `current`
+// stands just before the record undone last, also when that record is the oldest and
+// `current` has come round to `newest`.
+UndoRecord* recordToRedo() {
+    if (undoRing.undoStreak > 0) {
+        undoRing.undoStreak = 0;
+        undoRing.current = undoRing.current->next;
+    }
+    UndoRecord* record = undoRing.current;
+    if (record != undoRing.newest && record->kind == UNDO_EMPTY && record->next->kind != UNDO_EMPTY)
+        undoRing.current = record->next;
+    return undoRing.current;
+}
+
+}  // namespace
+
+void undo() {
+    if (!hasDocument() || undoRing.slots == nullptr) return;
+    UndoRecord* record = recordToUndo();
+    if (record == nullptr) return;
+    undoRing.afterRedo = false;
+    ++undoRing.undoStreak;
+    ++undoRing.replaying;
+    if (record->kind == UNDO_PASTE && isPastedAsTyping(record->text)) record->kind = UNDO_TYPE;
+    placeCaretAtOffset(record->offset);
+    if (!revert(record)) useUp(record);
+    undoRing.current = record->prev;
+    updateTitle();
+    ensureCaretVisible();
+    undoRing.replaying = 0;
+}
+
+void redo() {
+    if (!hasDocument() || undoRing.slots == nullptr) return;
+    UndoRecord* record = recordToRedo();
+    if (record->kind == UNDO_EMPTY) {
+        ensureCaretVisible();
+        return;
+    }
+    undoRing.afterRedo = false;
+    ++undoRing.replaying;
+    placeCaretAtOffset(record->offset);
+    if (!reapply(record)) useUp(record);
+    stepForward();
+    undoRing.afterRedo = true;
+    updateTitle();
+    ensureCaretVisible();
+    undoRing.replaying = 0;
+}
