@@ -9,6 +9,7 @@
 #include "app/messages.h"
 #include "win32/ime_placement.h"
 #include "win32/input_messages.h"
+#include "view/layout.h"
 #include "win32/painter.h"
 
 namespace {
@@ -52,6 +53,14 @@ LRESULT routeMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_IME_STARTCOMPOSITION:
             placeImeWindowsAtCaret(window);
             return DefWindowProcW(window, message, wParam, lParam);
+        case WM_SETFOCUS:
+            // The system caret belongs to the window with the focus: make it again.
+            ensureCaretVisible();
+            return 0;
+        case WM_KILLFOCUS:
+            HideCaret(window);
+            DestroyCaret();
+            return 0;
         case WM_DROPFILES: return onDropFiles(reinterpret_cast<HDROP>(wParam));
         case WM_DESTROY: return onDestroy(window, wParam, lParam);
         case WM_NCDESTROY:

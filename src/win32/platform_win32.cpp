@@ -66,6 +66,8 @@ void showPopupMenu(const std::vector<MenuItem>& items, int screenX, int screenY)
 
 // ==== System caret ====
 
+bool hasKeyboardFocus() { return mainWindow != nullptr && GetFocus() == mainWindow; }
+
 void createCaret(int width, int height) {
     CreateCaret(mainWindow, nullptr, width, height);
     rememberCaretWidth(width);
@@ -91,6 +93,20 @@ void setScrollBar(int minimum, int maximum, int page, int position) {
     info.nPage = page > 0 ? static_cast<UINT>(page) : 0;
     info.nPos = position;
     SetScrollInfo(mainWindow, SB_VERT, &info, TRUE);
+}
+
+ScrollBarState getScrollBar() {
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    ScrollBarState bar;
+    if (!GetScrollInfo(mainWindow, SB_VERT, &info)) return bar;
+    bar.minimum = info.nMin;
+    bar.maximum = info.nMax;
+    bar.page = static_cast<int>(info.nPage);
+    bar.position = info.nPos;
+    bar.trackPosition = info.nTrackPos;
+    return bar;
 }
 
 void captureMouse() { SetCapture(mainWindow); }

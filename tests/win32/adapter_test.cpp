@@ -19,10 +19,13 @@
 #include "app/window_proc.h"
 #include "platform/platform.h"
 #include "app/messages.h"
+#include "view/frame.h"
+#include "view/layout.h"
 #include "win32/adapter_state.h"
 #include "win32/fonts.h"
 #include "win32/main_window.h"
 #include "win32/message_pump.h"
+#include "win32/painter.h"
 #include "win32/text_conversion.h"
 
 // ==== A small harness ====
@@ -93,6 +96,20 @@ MessageResult handleMessage(unsigned message, uintptr_t wParam, intptr_t lParam)
 }
 
 void dropFile(const std::string& firstFile) { droppedFiles.push_back(firstFile); }
+
+// The frame the stand-in lays out for the painter, and the caret placements asked for.
+namespace {
+Frame standInFrame;
+int caretPlacements = 0;
+}  // namespace
+
+void buildFrame(Frame& frame) { frame = standInFrame; }
+int TextRun::width() const {
+    int sum = 0;
+    for (int advance : advances) sum += advance;
+    return sum;
+}
+void ensureCaretVisible() { ++caretPlacements; }
 
 LoopStep beforeDispatch(FocusOwner focus, unsigned message, uintptr_t) {
     if (message != WM_KEYDOWN && message != WM_SYSKEYDOWN) return LoopStep::Dispatch;
@@ -392,6 +409,52 @@ void testCaretAndIme() {
     platform::destroyCaret();
 }
 
+// ==== Painting ====
+
+// The painter draws the core's runs where the frame puts them: an opaque run fills its
+// cell with its background, a transparent one leaves the background alone.
+void testPainter() {
+    group = "painter";
+    standInFrame = Frame{};
+    standInFrame.width = 200;
+    standInFrame.height = 100;
+    standInFrame.background = RGB(0, 0, 0);
+    TextRun selected;
+    selected.x = 10;
+    selected.y = 20;
+    selected.textColour = RGB(0xDD, 0xDD, 0xDD);
+    selected.backgroundColour = RGB(0x00, 0x00, 0xA6);
+    selected.opaque = true;
+    selected.cellHeight = 24;
+    selected.bytes = "  ";
+    selected.advances = {30, 30};
+    standInFrame.text.push_back(selected);
+    TextRun plain = selected;
+    plain.y = 60;
+    plain.opaque = false;
+    standInFrame.text.push_back(plain);
+
+    HDC screen = GetDC(mainWindow);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 100);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    drawFrame(memory, 200, 100);
+    EXPECT(GetPixel(memory, 5, 5) == RGB(0, 0, 0));
+    EXPECT(GetPixel(memory, 12, 22) == RGB(0x00, 0x00, 0xA6));
+    EXPECT(GetPixel(memory, 69, 43) == RGB(0x00, 0x00, 0xA6));
+    EXPECT(GetPixel(memory, 70, 30) == RGB(0, 0, 0));  // the cell ends after 60 pixels
+    EXPECT(GetPixel(memory, 12, 62) == RGB(0, 0, 0));  // transparent spaces leave black
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(mainWindow, screen);
+    standInFrame = Frame{};
+
+    const int before = caretPlacements;
+    SendMessageW(mainWindow, WM_SETFOCUS, 0, 0);
+    EXPECT(caretPlacements == before + 1);  // the caret is made again with the focus
+}
+
 // ==== The message loop ====
 
 LRESULT CALLBACK quizProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -483,6 +546,7 @@ int main() {
     testDroppedFiles();
     testTitle();
     testCaretAndIme();
+    testPainter();
     testMessageLoop();
 
     std::printf(failures == 0 ? "all adapter tests passed\n" : "%d adapter check(s) failed\n", failures);

@@ -1,0 +1,151 @@
+// Word wrap in the data: over-long lines are split by soft returns and short
+// soft-returned lines joined again, through the ordinary editing operations so that
+// the changes are recorded for undo like typing.
+#include <cstring>
+
+#include "document/document.h"
+#include "document/editing.h"
+#include "document/selection.h"
+#include "view/layout.h"
+#include "view/measure.h"
+#include "view/styles.h"
+#include "view/view_state.h"
+
+namespace {
+
+bool isAsciiDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool isAsciiLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+// Punctuation that must not begin a line.
+const char* const NO_BREAK_BEFORE[] = {"!", ",", ".", ":", ";", "?", "，", "、", "。", "？", "”", "！", "：", "；"};
+
+bool startsWithNoBreakMark(const char* text) {
+    for (const char* mark : NO_BREAK_BEFORE)
+        if (std::strncmp(text, mark, std::strlen(mark)) == 0) return true;
+    return false;
+}
+
+// True when a soft break may stand before column `col` of `text`: not at either end of
+// the line, not before closing punctuation, not inside a number or a word.
+bool mayBreakAt(const char* text, int col) {
+    if (col == 0 || text[col] == '\0') return false;
+    if (startsWithNoBreakMark(text + col)) return false;
+    const unsigned char before = static_cast<unsigned char>(text[col - 1]);
+    const unsigned char after = static_cast<unsigned char>(text[col]);
+    if (isAsciiDigit(before) && isAsciiDigit(after)) return false;
+    if (isAsciiLetter(before) && isAsciiLetter(after)) return false;
+    return true;
+}
+
+struct ReflowRun {
+    bool wholeDocument;
+    bool byWidth;
+    int limit;  // widest a line may grow before it is broken
+    int count = 0;
+};
+
+// Wraps the line the caret stands on (at column 0): breaks it where it grows past the
+// limit and joins its soft-returned successors while there is room. Leaves the caret on
+// the last line it made, which is then finished.
+void wrapLine(ReflowRun& run) {
+    int width = 0;
+    for (;;) {
+        LineNode* line = doc.caretLine;
+        const int style = styleIndexOfLine(line);
+        bool broke = false;
+        while (run.byWidth && line->text[doc.caretCol] != '\0') {
+            int length = 1;
+            width += characterAdvance(style, line->text, doc.caretCol, width, &length);
+            doc.caretCol += length;
+            if (width > run.limit && mayBreakAt(line->text, doc.caretCol)) {
+                typeChar('\n', false);  // the caret moves to column 0 of the new line
+                if (doc.caretLine == line) return;  // the line could not be split
+                if (!run.wholeDocument) ++run.count;
+                width = 0;
+                broke = true;
+                break;
+            }
+        }
+        if (broke) continue;
+        if ((line->flags & LN_HARD_RETURN) || line->next == nullptr || (run.byWidth && width >= run.limit)) return;
+        // Join the successor and measure on from the join: the part already measured
+        // had room, so no break can fall before it.
+        const LineNode* successor = line->next;
+        doc.caretCol = static_cast<int>(std::strlen(line->text));
+        deleteForward(false);
+        if (line->next == successor) return;  // nothing was joined
+        ++run.count;
+    }
+}
+
+// The caret's place in the text from the start of `from`, counting bytes and hard line
+// breaks only: the soft breaks that wrapping makes and removes leave it where it was.
+int caretTextPosition(const LineNode* from) {
+    int position = doc.caretCol;
+    for (const LineNode* line = doc.caretLine; line != from; ) {
+        line = line->prev;
+        position += static_cast<int>(std::strlen(line->text)) + ((line->flags & LN_HARD_RETURN) ? 1 : 0);
+    }
+    return position;
+}
+
+// Puts the caret back at a place found by caretTextPosition; a place at a soft break
+// is the end of the line before it.
+void setCaretFromTextPosition(LineNode* from, int position) {
+    LineNode* line = from;
+    for (;;) {
+        const int length = static_cast<int>(std::strlen(line->text));
+        if (position <= length || line->next == nullptr) {
+            doc.caretLine = line;
+            doc.caretCol = position < length ? position : length;
+            return;
+        }
+        position -= length + ((line->flags & LN_HARD_RETURN) ? 1 : 0);
+        line = line->next;
+    }
+}
+
+// Rows from topLine down to the caret line.
+int caretRow() {
+    int rows = 0;
+    for (const LineNode* line = doc.caretLine; line && line != doc.topLine; line = line->prev) ++rows;
+    return rows;
+}
+
+}  // namespace
+
+int reflow(LineNode* from, bool wholeDocument, bool byWidth) {
+    // Without a window to fit (no size yet) there is nothing to wrap to.
+    if (!view.wrapMode || view.reflowBusy || from == nullptr || !hasDocument() || view.clientWidth <= 0) return 0;
+    view.reflowBusy = 1;
+    clearSelection();
+    const int rows = caretRow();
+    // Lines above `from` are not touched, and neither is a caret among them.
+    LineNode* const savedLine = doc.caretLine;
+    const int savedCol = doc.caretCol;
+    const bool caretFollows = doc.caretLine && lineIndex(doc.caretLine) >= lineIndex(from);
+    const int position = caretFollows ? caretTextPosition(from) : 0;
+    ReflowRun run{wholeDocument, byWidth, view.clientWidth - WRAP_MARGIN};
+    for (LineNode* line = from; line;) {
+        doc.caretLine = line;
+        doc.caretCol = 0;
+        wrapLine(run);
+        const LineNode* finished = doc.caretLine;
+        if ((finished->flags & LN_HARD_RETURN) && !wholeDocument) break;
+        line = finished->next;
+    }
+    if (caretFollows) {
+        setCaretFromTextPosition(from, position);
+    } else {
+        doc.caretLine = savedLine;
+        doc.caretCol = savedCol;
+    }
+    if (wholeDocument) {
+        LineNode* top = doc.caretLine;
+        for (int i = 0; i < rows && top->prev; ++i) top = top->prev;
+        doc.topLine = top;
+    }
+    ensureCaretVisible();
+    view.reflowBusy = 0;
+    return run.count;
+}

@@ -1,0 +1,167 @@
+// Horizontal and vertical scrolling, caret placement, hit-testing and the scroll bar.
+#include <cstdint>
+#include <cstring>
+
+#include "app/command_entry_points.h"
+#include "app/messages.h"
+#include "document/editing.h"
+#include "document/gbk.h"
+#include "platform/platform.h"
+#include "view/layout.h"
+#include "view/measure.h"
+#include "view/styles.h"
+#include "view/view_state.h"
+
+namespace {
+
+constexpr int CARET_WIDTH = 2;
+
+// Scroll-bar requests (the low word of the message's wParam).
+constexpr unsigned SCROLL_LINE_UP = 0;
+constexpr unsigned SCROLL_LINE_DOWN = 1;
+constexpr unsigned SCROLL_PAGE_UP = 2;
+constexpr unsigned SCROLL_PAGE_DOWN = 3;
+constexpr unsigned SCROLL_THUMB_POSITION = 4;
+constexpr unsigned SCROLL_THUMB_TRACK = 5;
+constexpr unsigned SCROLL_TOP = 6;
+constexpr unsigned SCROLL_BOTTOM = 7;
+
+constexpr int ACTION_PAGE_DOWN = 2080;
+constexpr int ACTION_PAGE_UP = 2082;
+constexpr int ACTION_DOCUMENT_START = 2065;
+constexpr int ACTION_DOCUMENT_END = 2063;
+
+// `line` moved `steps` lines down (up when negative), stopping at the document's ends.
+LineNode* stepLines(LineNode* line, int steps) {
+    for (; steps > 0 && line->next; --steps) line = line->next;
+    for (; steps < 0 && line->prev; ++steps) line = line->prev;
+    return line;
+}
+
+int lengthOf(const LineNode* line) { return static_cast<int>(std::strlen(line->text)); }
+
+}  // namespace
+
+// ==== Positions and pixels ====
+
+int columnToPoint(const LineNode* line, int col) {
+    const int x = columnX(line, col);
+    if (view.clientWidth <= 0) return x + view.scrollX;  // minimised: nothing to scroll into
+    if (x + view.scrollX < 0) {
+        view.scrollX = -x;
+    } else if (x + view.scrollX >= view.clientWidth) {
+        view.scrollX = view.clientWidth - WRAP_MARGIN - x;
+        // A window narrower than the margin still shows the caret at its left edge.
+        if (x + view.scrollX < 0) view.scrollX = -x;
+    }
+    return x + view.scrollX;
+}
+
+int rowTop(const LineNode* line) { return LINE_HEIGHT * (lineIndex(line) - lineIndex(doc.topLine)); }
+
+void hitTest(int px, int py) {
+    if (!hasDocument() || doc.topLine == nullptr) return;
+    const int rows = py / LINE_HEIGHT;  // truncates toward zero, as the row count does
+    const int targetLine = lineIndex(doc.topLine) + rows;
+    if (targetLine < 0) return;
+    LineNode* line = stepLines(doc.topLine, rows);
+    doc.caretLine = line;
+    if (lineIndex(line) < targetLine) {  // below the last line
+        doc.caretCol = lengthOf(line);
+        return;
+    }
+    const char* text = line->text;
+    const int length = lengthOf(line);
+    const int style = styleIndexOfLine(line);
+    const int target = px - view.scrollX;
+    int width = 0;
+    doc.caretCol = 0;
+    while (doc.caretCol < length && width < target) {
+        int charLength = 1;
+        width += characterAdvance(style, text, doc.caretCol, width, &charLength);
+        if (width > target) break;  // the point is inside this character: stay before it
+        doc.caretCol += charLength;
+    }
+}
+
+// ==== The system caret and the scroll bar ====
+
+void placeCaret(int x, int y) {
+    if (hasDocument()) {
+        platform::hideCaret();
+        platform::destroyCaret();
+        if (platform::hasKeyboardFocus()) {
+            platform::createCaret(CARET_WIDTH, LINE_HEIGHT);
+            platform::setCaretPosition(x, y);
+            platform::showCaret();
+        }
+    }
+    platform::invalidateAll(false);
+}
+
+void updateScrollBar() {
+    if (!hasDocument()) return;
+    const int last = lineIndex(lastLine());
+    if (last == 0) return;
+    const int rows = rowsInWindow();
+    platform::setScrollBar(0, last, rows < last ? rows : last, lineIndex(doc.caretLine));
+}
+
+void ensureCaretVisible() {
+    if (!hasDocument()) {
+        placeCaret(0, 0);
+        return;
+    }
+    if (doc.caretLine == nullptr) doc.caretLine = doc.head;
+    if (doc.topLine == nullptr) doc.topLine = doc.caretLine;
+    const int caretIndex = lineIndex(doc.caretLine);
+    const int topIndex = lineIndex(doc.topLine);
+    const int rows = rowsInWindow();
+    // A minimised window has a height of 0: its view is kept for the restore.
+    const bool hasHeight = view.clientHeight > 0;
+    if (caretIndex < topIndex) {
+        doc.topLine = doc.caretLine;
+    } else if (caretIndex - topIndex > rows && hasHeight) {
+        // The caret goes to the last full row; one exactly a page below the top stays.
+        doc.topLine = rows > 1 ? stepLines(doc.caretLine, -(rows - 1)) : doc.caretLine;
+    }
+    const int length = lengthOf(doc.caretLine);
+    if (doc.caretCol > length) doc.caretCol = length;
+    if (isInsideDoubleByte(doc.caretLine->text, doc.caretCol)) --doc.caretCol;
+    if (doc.caretCol < 0) doc.caretCol = 0;
+    updateScrollBar();
+    const int x = columnToPoint(doc.caretLine, doc.caretCol);
+    placeCaret(x, rowTop(doc.caretLine));
+}
+
+// ==== The vertical scroll bar ====
+
+namespace {
+
+// Dragging the thumb puts the caret on the line it points at; near the end of the
+// document that line also becomes the top line.
+void followThumb(const platform::ScrollBarState& bar) {
+    LineNode* target = stepLines(doc.caretLine, bar.trackPosition - lineIndex(doc.caretLine));
+    if (lineIndex(target) == bar.trackPosition) doc.caretLine = target;
+    const int pageAllowance = static_cast<int>(bar.page * 1.8);
+    if (bar.maximum - bar.position < pageAllowance) doc.topLine = doc.caretLine;
+    ensureCaretVisible();
+}
+
+}  // namespace
+
+void onScrollBar(uintptr_t wParam) {
+    if (!hasDocument()) return;
+    const platform::ScrollBarState bar = platform::getScrollBar();
+    switch (lowWord(wParam)) {
+        case SCROLL_LINE_UP: performEditorAction(ACTION_CARET_UP); break;
+        case SCROLL_LINE_DOWN: performEditorAction(ACTION_CARET_DOWN); break;
+        case SCROLL_PAGE_UP: performEditorAction(ACTION_PAGE_UP); break;
+        case SCROLL_PAGE_DOWN: performEditorAction(ACTION_PAGE_DOWN); break;
+        case SCROLL_TOP: performEditorAction(ACTION_DOCUMENT_START); break;
+        case SCROLL_BOTTOM: performEditorAction(ACTION_DOCUMENT_END); break;
+        case SCROLL_THUMB_POSITION:
+        case SCROLL_THUMB_TRACK: followThumb(bar); break;
+        default: break;
+    }
+}
