@@ -1,6 +1,7 @@
 #include "app/dispatcher.h"
 
 #include "app/command_entry_points.h"
+#include "app/line_commands.h"
 #include "app/messages.h"
 #include "app/recorder.h"
 #include "document/document.h"
@@ -10,6 +11,7 @@
 #include "files/loader.h"
 #include "platform/platform.h"
 #include "view/layout.h"
+#include "view/title.h"
 
 namespace {
 
@@ -46,7 +48,10 @@ const CommandRoute DOCUMENT_COMMANDS[] = {
     {CMD_SELECT_BRACKETS, [](int) { selectBracketPair(); }},
     {CMD_SPACES_COMMAS, [](int) { convertSpacesCommas(); }},
     {CMD_TIDY_STATEMENT, [](int) { tidyStatement(); }},
-    {CMD_SPLIT_BY_INDENT, [](int) { markIndentedParagraphs(); }},
+    {CMD_SPLIT_BY_INDENT, [](int) {
+         markIndentedParagraphs();
+         switchWordWrapOn();  // the marked paragraphs are shown wrapped
+     }},
     {32794, runSplitAtMarkers}, {32795, runSplitAtMarkers}, {32796, runSplitAtMarkers},
     {32797, runSplitAtMarkers}, {32798, runSplitAtMarkers}, {32799, runSplitAtMarkers},
     {32800, runSplitAtMarkers}, {32802, runSplitAtMarkers}, {32803, runSplitAtMarkers},
@@ -65,7 +70,12 @@ const CommandRoute DOCUMENT_COMMANDS[] = {
     {CMD_SCRAMBLE, [](int) { toggleScramble(); }},
     {CMD_TO_LOWER, [](int) { toLowerCase(); }},
     {CMD_TO_UPPER, [](int) { toUpperCase(); }},
-    {CMD_FULL_TO_HALF, [](int) { fullToHalfWidth(); }},
+    {CMD_FULL_TO_HALF, [](int) {
+         fullToHalfWidth();
+         ensureCaretVisible();
+         doc.modified = 1;
+         updateTitle();
+     }},
     {CMD_PASTE_HEX, [](int) { pasteAsHex(); }},
     {32811, runStyle}, {32812, runStyle}, {32813, runStyle}, {32814, runStyle}, {32815, runStyle},
     {CMD_STATISTICS, [](int) { showStatistics(); }},

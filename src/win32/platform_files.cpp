@@ -3,7 +3,9 @@
 
 #include <windows.h>
 #include <commdlg.h>
+#include <io.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -28,6 +30,21 @@ FILE* openFile(const std::string& path, const char* mode) {
     const std::wstring widePath = gbkToWide(path);
     const std::wstring wideMode(mode, mode + std::strlen(mode));  // "rb", "wb": ASCII
     return _wfopen(widePath.c_str(), wideMode.c_str());
+}
+
+// _commit asks the system to write the file's buffers to the disk (FlushFileBuffers).
+bool flushToDisk(FILE* file) { return file != nullptr && std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
+
+// MOVEFILE_WRITE_THROUGH returns only once the move is on the disk, so a crash right
+// after a save finds either the old file or the new one, never neither.
+bool replaceFile(const std::string& temporary, const std::string& target) {
+    if (!isUsableName(temporary) || !isUsableName(target)) return false;
+    return MoveFileExW(gbkToWide(temporary).c_str(), gbkToWide(target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool removeFile(const std::string& path) {
+    return isUsableName(path) && DeleteFileW(gbkToWide(path).c_str()) != 0;
 }
 
 bool fullPath(const std::string& path, std::string& absolute) {

@@ -1,0 +1,99 @@
+#include "files/save.h"
+
+#include <cstring>
+
+#include "app/command_entry_points.h"
+#include "document/document.h"
+#include "files/file_writer.h"
+#include "platform/platform.h"
+#include "view/title.h"
+
+namespace {
+
+constexpr char SAVE_DIALOG_TITLE[] = "指定另存文件名";
+constexpr char TEXT_FILTER[] = "Text(.txt)|*.txt|All Files(*.*)|*.*|";
+
+// True for the empty last line that stands for "the file ended with a line break": the
+// loader makes it from the final CR LF, so writing a CR LF for it as well would make the
+// file one empty line longer at every save.
+bool isFinalBreakLine(const LineNode* line) {
+    return line->next == nullptr && (line->text == nullptr || line->text[0] == '\0') &&
+           (line->prev == nullptr || (line->prev->flags & LN_HARD_RETURN));
+}
+
+// Writes every line in the text file format to `path`, through a temporary file.
+bool writeDocumentTo(const std::string& path) {
+    FileWriter writer;
+    if (!openFileWriter(writer, path)) return false;
+    for (const LineNode* line = doc.head; line && !writer.failed; line = line->next) {
+        writeText(writer, line->text ? line->text : "");
+        if ((line->flags & LN_HARD_RETURN) && !isFinalBreakLine(line)) writeBytes(writer, "\r\n", 2);
+    }
+    return commitFileWriter(writer);
+}
+
+// The name part of the file name (after its last backslash) plus `extension`; just the
+// extension when the name has no backslash.
+std::string proposedName(const char* extension) {
+    const char* slash = std::strrchr(fileName, '\\');
+    return std::string(slash ? slash + 1 : "") + extension;
+}
+
+}  // namespace
+
+void reportCannotSave(const std::string& name) {
+    platform::showMessageBox("注意！不能保存 \"" + name + "\" !", "存盘失败", platform::BOX_OK);
+}
+
+void saveDocument() {
+    if (writeDocumentTo(fileName))
+        doc.modified = 0;
+    else
+        reportCannotSave(fileName);
+    updateTitle();
+}
+
+bool chooseSaveTarget(const char* filter, const char* extension, std::string& chosen) {
+    platform::FileDialogRequest request;
+    request.title = SAVE_DIALOG_TITLE;
+    request.filter = filter;
+    request.initialName = proposedName(extension);
+    request.hideReadOnly = true;
+    if (!platform::chooseFile(request, chosen)) return false;
+    if (!chosen.empty() && chosen.front() == '"') chosen.erase(0, 1);
+    if (!chosen.empty() && chosen.back() == '"') chosen.pop_back();
+    return true;
+}
+
+bool adoptChosenName(const std::string& chosen) {
+    std::string absolute;
+    if (chosen.empty() || !platform::fullPath(chosen, absolute)) absolute = chosen;
+    // A name cut to fit the buffer would name another file, and the save would go there.
+    if (absolute.empty() || absolute.size() >= static_cast<size_t>(FILE_NAME_SIZE)) {
+        reportCannotSave(absolute);
+        return false;
+    }
+    setFileName(absolute.c_str());
+    return true;
+}
+
+void saveDocumentAs() {
+    std::string chosen;
+    if (!chooseSaveTarget(TEXT_FILTER, ".txt", chosen)) return;
+    if (adoptChosenName(chosen)) {
+        saveDocument();
+        return;
+    }
+    updateTitle();
+}
+
+bool askToSave() {
+    if (!hasDocument() || !doc.modified) return true;
+    const std::string question = std::string("保存修改到 \"") + fileName + "\"?";
+    const int answer = platform::showMessageBox(question, "将退出编辑！！ 请确认：", platform::BOX_YES_NO_CANCEL);
+    if (answer == platform::ANSWER_NO) return true;
+    if (answer != platform::ANSWER_YES) return false;
+    saveDocument();
+    // A save that failed has shown its message; going on would throw the text away.
+    return !doc.modified;
+}
