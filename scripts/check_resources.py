@@ -25,6 +25,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 RES = os.path.join(ROOT, 'res')
 
 RT_ICON, RT_MENU, RT_STRING, RT_ACCELERATOR, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 4, 6, 9, 14, 16, 24
+RT_DIALOG = 5
 MF_CHECKED, MF_POPUP, MF_END = 0x0008, 0x0010, 0x0080
 FVIRTKEY, FSHIFT, FCONTROL, FALT = 0x01, 0x04, 0x08, 0x10
 VK_OEM_2 = 0xBF
@@ -134,6 +135,22 @@ MENU = [
 
 CHECKED_ITEMS = {32819}
 
+WS_POPUP, WS_CAPTION, WS_BORDER, WS_DLGFRAME, WS_SYSMENU = 0x80000000, 0x00C00000, 0x00800000, 0x00400000, 0x00080000
+WS_VISIBLE, WS_CHILD = 0x10000000, 0x40000000
+DS_FIXEDSYS, DS_SETFONT, DS_MODALFRAME = 0x0008, 0x0040, 0x0080
+SS_ICON, SS_NOPREFIX, BS_DEFPUSHBUTTON = 0x0003, 0x0080, 0x0001
+BUTTON_CLASS, STATIC_CLASS = 0x0080, 0x0082
+IDOK = 1
+
+# The About box: (class, text or resource ordinal, id, x, y, cx, cy) of each control.
+ABOUT_CONTROLS = [
+    (STATIC_CLASS, 132, 0xFFFFFFFF, 11, 11, 20, 20),
+    (STATIC_CLASS, 'Kesh 中文纯文本编辑器 0.1 版', 0xFFFFFFFF, 44, 12, 114, 8),
+    (STATIC_CLASS, '(C) 2026 Kesh developers', 0xFFFFFFFF, 44, 27, 114, 8),
+    (STATIC_CLASS, 'kesh@example.org', 0xFFFFFFFF, 45, 38, 69, 8),
+    (BUTTON_CLASS, '确定', IDOK, 96, 60, 46, 14),
+]
+
 
 class Checks:
     def __init__(self):
@@ -217,6 +234,41 @@ def parse_menu(data):
 
     items, _ = level(4 + header)
     return items, flags_by_id
+
+
+def _read_sz_or_ord(data, pos):
+    if struct.unpack_from('<H', data, pos)[0] == 0xFFFF:
+        return struct.unpack_from('<H', data, pos + 2)[0], pos + 4
+    return _read_wstr(data, pos)
+
+
+def parse_dialog(data):
+    """{style, rect, title, font, controls} from an extended dialog template."""
+    version, signature, _, ex_style, style, count, x, y, cx, cy = struct.unpack_from('<HHIIIHhhhh', data, 0)
+    assert (version, signature) == (1, 0xFFFF), 'not an extended dialog template'
+    menu, pos = _read_sz_or_ord(data, 26)
+    window_class, pos = _read_sz_or_ord(data, pos)
+    title, pos = _read_wstr(data, pos)
+    font = None
+    if style & DS_SETFONT:
+        points, weight, italic, charset = struct.unpack_from('<HHBB', data, pos)
+        face, pos = _read_wstr(data, pos + 6)
+        font = (points, weight, italic, charset, face)
+    controls = []
+    for _ in range(count):
+        pos = (pos + 3) & ~3
+        _, item_ex_style, item_style, ix, iy, icx, icy, item_id = struct.unpack_from('<IIIhhhhI', data, pos)
+        item_class, pos = _read_sz_or_ord(data, pos + 24)
+        text, pos = _read_sz_or_ord(data, pos)
+        extra = struct.unpack_from('<H', data, pos)[0]
+        pos += 2 + extra
+        # A class given by name is the same class as its predefined ordinal.
+        item_class = {'BUTTON': BUTTON_CLASS, 'STATIC': STATIC_CLASS}.get(
+            item_class.upper() if isinstance(item_class, str) else item_class, item_class)
+        controls.append({'class': item_class, 'text': text, 'id': item_id, 'rect': (ix, iy, icx, icy),
+                         'style': item_style})
+    return {'style': style, 'ex_style': ex_style, 'menu': menu, 'class': window_class,
+            'rect': (x, y, cx, cy), 'title': title, 'font': font, 'controls': controls}
 
 
 def parse_version(data):
@@ -340,6 +392,42 @@ def main(argv):
                 else:
                     c.check(struct.unpack_from('<Iii', image, 0) == (40, w, 2 * w), '%d px image is a BMP' % w)
             c.check(sorted(sizes) == [16, 32, 48, 256], 'sizes 16, 32, 48, 256', repr(sizes))
+
+        c.start('dialogs')
+        language, about = res.get((RT_DIALOG, 106), (None, None))
+        if c.check(about is not None, 'About dialog 106 exists'):
+            c.check(language == 0x0804, 'dialog 106 is tagged Chinese (Simplified)', hex(language))
+            d = parse_dialog(about)
+            wanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_FIXEDSYS
+            c.check(d['style'] & wanted == wanted, 'About: popup with caption, system menu, modal frame',
+                    hex(d['style']))
+            c.check(d['rect'] == (66, 36, 170, 80), 'About: at (66, 36), 170 x 80', repr(d['rect']))
+            c.check(d['title'] == '关于 Kesh', 'About: title', repr(d['title']))
+            c.check(d['font'] is not None and (d['font'][0], d['font'][4]) == (9, 'MS Shell Dlg'),
+                    'About: 9-point MS Shell Dlg', repr(d['font']))
+            found = [(k['class'], k['text'], k['id']) + k['rect'] for k in d['controls']]
+            c.check(found == ABOUT_CONTROLS, 'About: icon, three text lines and the OK button',
+                    repr(found))
+            styles = [k['style'] for k in d['controls']]
+            if len(styles) == 5:
+                c.check(styles[0] & 0x1F == SS_ICON, 'About: the first control shows icon 132')
+                c.check(all(st & SS_NOPREFIX for st in styles[1:4]), 'About: texts show "&" as it is')
+                c.check(styles[4] & 0xF == BS_DEFPUSHBUTTON, 'About: OK is the default button')
+                c.check(all(st & WS_VISIBLE and st & WS_CHILD for st in styles), 'About: controls visible')
+        language, message = res.get((RT_DIALOG, 133), (None, None))
+        if c.check(message is not None, 'message window dialog 133 exists'):
+            c.check(language == 0x0804, 'dialog 133 is tagged Chinese (Simplified)', hex(language))
+            d = parse_dialog(message)
+            c.check(d['style'] & (WS_POPUP | WS_SYSMENU | DS_SETFONT | DS_FIXEDSYS)
+                    == WS_POPUP | WS_SYSMENU | DS_SETFONT | DS_FIXEDSYS, 'message window: popup with system menu',
+                    hex(d['style']))
+            c.check(d['style'] & (WS_CAPTION | WS_BORDER | WS_DLGFRAME | DS_MODALFRAME) == 0,
+                    'message window: no caption and no border', hex(d['style']))
+            c.check(d['rect'] == (56, 26, 249, 136), 'message window: at (56, 26), 249 x 136', repr(d['rect']))
+            c.check(d['title'] == '', 'message window: empty title', repr(d['title']))
+            c.check(d['font'] is not None and (d['font'][0], d['font'][1], d['font'][4]) == (8, 400, 'MS Shell Dlg'),
+                    'message window: 8-point MS Shell Dlg, weight 400', repr(d['font']))
+            c.check(d['controls'] == [], 'message window: no controls', repr(d['controls']))
 
         c.start('sounds')
         for rid, name, low, high in ((135, 'right.wav', 0.7, 0.9), (138, 'click.wav', 0.05, 0.15)):

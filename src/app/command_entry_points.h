@@ -71,4 +71,4 @@ void toggleLineNumbers();
 void onScrollBar(uintptr_t wParam);
 void onMouseMove(intptr_t lParam);
 void onLeftButtonDown(intptr_t lParam);
-void onLeftButtonUp();
+void onLeftButtonUp(intptr_t lParam);

@@ -8,38 +8,6 @@
 
 #include "app/recorder.h"
 
-// ---- Files: the save question answers "go on" until saving exists (nothing can be
-// modified before editing exists either). ----
-bool askToSave() { return true; }
-void saveDocument() {}
-void saveDocumentAs() {}
-void createNewFile() {}
-void exportPage() {}
-
-// ---- Editing ----
-void runEditorAction(int actionCode) { recordEvent(static_cast<uint32_t>(actionCode), 0, 0); }
-void typeChar(char, bool) {}
-void insertCharCode(unsigned) {}
-void deleteForward(bool) {}
-void backspace() {}
-void deleteSelection() {}
-void selectAll() {}
-void cutSelection() {}
-void copySelection() {}
-void pasteCommand() {}
-void undo() {}
-void redo() {}
-
-// ---- Display: with word wrap off (it cannot be switched on yet) reflow does nothing. ----
-int reflow(LineNode*, bool, bool) { return 0; }
-void ensureCaretVisible() {}
-void updateScrollBar() {}
-void initStyles() {}
-void onScrollBar(uintptr_t) {}
-void onMouseMove(intptr_t) {}
-void onLeftButtonDown(intptr_t) {}
-void onLeftButtonUp() {}
-
 // ---- Search ----
 void openFindDialog() {}
 void openReplaceDialog() {}
@@ -72,17 +40,3 @@ void copyDataColumn() {}
 
 // ---- Quiz ----
 void openQuiz() {}
-
-// ---- Shell ----
-void toggleRecording() {}
-void playSequence() {}
-void showAboutBox() {}
-void showHelpText() {}
-void deleteCaretLine() {}
-void insertDeletedLine() {}
-void deleteToLineStart() {}
-void deleteToLineEnd() {}
-void toggleBookmark() {}
-void findBookmark(bool) {}
-void toggleWordWrap() {}
-void toggleLineNumbers() {}

@@ -1,5 +1,5 @@
 // The key-sequence recorder: remembers the latest two input events and, while recording,
-// appends every event to a sequence that can be played back.
+// appends every event to a sequence that F6 plays back through the window procedure.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,9 @@ struct RecordedSlot {
 
 struct Recorder {
     RecordedEvent* sequence = nullptr;  // owned, in recording order
+    RecordedEvent* last = nullptr;      // the sequence's last event, so appending is O(1)
     bool recording = false;
+    bool playing = false;      // a sequence is being played back
     bool stopRequest = false;  // set by a search that found nothing
     int latestSlot = 0;
     RecordedSlot slots[2] = {};
@@ -30,8 +32,11 @@ extern Recorder recorder;
 // Called at the start of every recorded input event: the event becomes the latest and,
 // while recording, is appended to the sequence.
 void recordEvent(uint32_t message, uint32_t wParam, uint32_t lParam);
-// The latest event and the one before it.
+// The latest event and the one before it (find again reads the one before it).
 const RecordedSlot& latestEvent();
 const RecordedSlot& previousEvent();
 // Frees the recorded sequence.
 void freeSequence();
+
+// F7 (toggleRecording) and F6 (playSequence) are declared with the other command entry
+// points in app/command_entry_points.h.

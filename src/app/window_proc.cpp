@@ -61,7 +61,7 @@ bool handleDocumentMessage(unsigned message, uintptr_t wParam, intptr_t lParam, 
         case MSG_MOUSEMOVE: onMouseMove(lParam); return false;
         case MSG_LBUTTONDOWN: onLeftButtonDown(lParam); return false;
         case MSG_LBUTTONUP:
-            onLeftButtonUp();
+            onLeftButtonUp(lParam);
             platform::showCaret();
             return false;
         case MSG_MOUSEWHEEL: onMouseWheel(wParam); return false;

@@ -64,6 +64,9 @@ struct MenuItem {
 void showPopupMenu(const std::vector<MenuItem>& items, int screenX, int screenY);
 
 // ---- System caret ------------------------------------------------------------------
+// True while the main window has the keyboard focus (the caret belongs to the window
+// that has it, so the main window makes a caret only then).
+bool hasKeyboardFocus();
 void createCaret(int width, int height);
 void setCaretPosition(int x, int y);
 void showCaret();
@@ -72,6 +75,12 @@ void destroyCaret();
 
 // ---- Vertical scroll bar -----------------------------------------------------------
 void setScrollBar(int minimum, int maximum, int page, int position);
+struct ScrollBarState {
+    int minimum = 0, maximum = 0, page = 0, position = 0;
+    int trackPosition = 0;  // where the thumb is being dragged (full 32 bits)
+};
+// Reads the vertical scroll bar as it stands.
+ScrollBarState getScrollBar();
 
 // ---- Mouse capture -----------------------------------------------------------------
 void captureMouse();
@@ -98,6 +107,12 @@ int textExtent(int slot, const char* bytes, int length);
 // ---- Files -------------------------------------------------------------------------
 // Opens a file named in GBK with a C stdio mode ("rb", "wb"); null on failure.
 FILE* openFile(const std::string& path, const char* mode);
+// Flushes a stream opened for writing down to the disk; false when that fails.
+bool flushToDisk(FILE* file);
+// Moves `temporary` into the place of `target`, replacing it in one step; false on failure.
+bool replaceFile(const std::string& temporary, const std::string& target);
+// Deletes a file; false when it cannot be deleted.
+bool removeFile(const std::string& path);
 // The absolute form of a path (as _fullpath makes it); false when it cannot be formed.
 bool fullPath(const std::string& path, std::string& absolute);
 struct FileDialogRequest {
@@ -123,5 +138,23 @@ struct LocalTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
 };
 LocalTime localTime();
+
+// ---- Message window and About box -------------------------------------------------
+// The window that owns a dialog and is disabled while the dialog is up.
+enum class DialogOwner { MainWindow, QuizDialog };
+struct MessageWindowRequest {
+    DialogOwner owner = DialogOwner::MainWindow;
+    std::string text;          // GBK, shown as one line
+    uint32_t background = 0;   // colour of the whole window, 0x00BBGGRR
+    uint32_t textColour = 0;   // 0x00BBGGRR, drawn on a transparent background
+    FontRequest font;          // a GB2312 font; weight 400 unless bold
+    int bottomMargin = 0;      // the text is centred in the window less this many pixels at the bottom
+    unsigned duration = 0;     // milliseconds until the window closes itself
+};
+// Shows the borderless message window (dialog 133) modally; returns once it has closed,
+// by its timer or earlier by Enter or Esc.
+void showMessageWindow(const MessageWindowRequest& request);
+// Shows the modal About box (dialog 106) owned by the main window.
+void showAboutBox();
 
 }  // namespace platform
