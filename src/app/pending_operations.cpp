@@ -2,11 +2,6 @@
 // Each is reachable from its command, key or message today and does nothing yet; when
 // its subsystem is built, its body moves there and the line here goes.
 #include "app/command_entry_points.h"
-#include "document/editing.h"
-#include "view/layout.h"
-#include "view/view_state.h"
-
-#include "app/recorder.h"
 
 // ---- Search ----
 void openFindDialog() {}

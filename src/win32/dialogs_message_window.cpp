@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "win32/adapter_state.h"
+#include "win32/fonts.h"
 #include "win32/text_conversion.h"
 
 namespace {
@@ -15,7 +16,6 @@ namespace {
 constexpr int MESSAGE_WINDOW_DIALOG = 133;
 constexpr UINT_PTR CLOSE_TIMER = 1;
 // Bytes of the face name that go into LOGFONT (its 32 units hold 31 and a terminator).
-constexpr size_t FACE_NAME_BYTES = 31;
 
 // What one showing needs while it is up; lives on the stack of showMessageWindow.
 struct MessageWindowState {
@@ -26,13 +26,7 @@ struct MessageWindowState {
 };
 
 HFONT createMessageFont(const platform::FontRequest& request) {
-    LOGFONTW description{};
-    description.lfHeight = request.height;
-    description.lfWeight = request.bold ? FW_BOLD : FW_NORMAL;
-    description.lfItalic = request.italic ? TRUE : FALSE;
-    description.lfCharSet = GB2312_CHARSET;
-    const std::string face = request.faceName.substr(0, gbkPrefixLength(request.faceName, FACE_NAME_BYTES));
-    lstrcpynW(description.lfFaceName, gbkToWide(face).c_str(), LF_FACESIZE);
+    const LOGFONTW description = describeFont(request);
     return CreateFontIndirectW(&description);
 }
 

@@ -9,7 +9,6 @@
 namespace {
 
 // Bytes of the face name that go into LOGFONT (its 32 units hold 31 and a terminator).
-constexpr size_t FACE_NAME_BYTES = 31;
 constexpr int DEFAULT_PIXELS_PER_INCH = 96;
 
 HFONT slotFonts[FONT_SLOT_COUNT] = {};
@@ -22,17 +21,6 @@ bool isSlot(int slot) { return slot >= 0 && slot < FONT_SLOT_COUNT; }
 HDC measuringContext() {
     if (measuringDc == nullptr) measuringDc = CreateCompatibleDC(nullptr);
     return measuringDc;
-}
-
-LOGFONTW logFontFor(const platform::FontRequest& request) {
-    LOGFONTW font{};
-    font.lfHeight = request.height;
-    font.lfWeight = request.bold ? FW_BOLD : FW_NORMAL;
-    font.lfItalic = request.italic ? TRUE : FALSE;
-    font.lfCharSet = GB2312_CHARSET;
-    const std::string face = request.faceName.substr(0, gbkPrefixLength(request.faceName, FACE_NAME_BYTES));
-    lstrcpynW(font.lfFaceName, gbkToWide(face).c_str(), LF_FACESIZE);
-    return font;
 }
 
 // Metrics of `font` (of the DC's own font when null).
@@ -54,6 +42,21 @@ platform::FontMetrics measureFont(HFONT font) {
 }
 
 }  // namespace
+
+// GDI keeps at most 31 bytes of a face name.
+constexpr size_t FACE_NAME_BYTES = 31;
+
+LOGFONTW describeFont(const platform::FontRequest& request) {
+    LOGFONTW font{};
+    font.lfHeight = request.height;
+    font.lfWeight = request.bold ? FW_BOLD : FW_NORMAL;
+    font.lfItalic = request.italic ? TRUE : FALSE;
+    font.lfCharSet = GB2312_CHARSET;
+    const std::string face = request.faceName.substr(0, gbkPrefixLength(request.faceName, FACE_NAME_BYTES));
+    lstrcpynW(font.lfFaceName, gbkToWide(face).c_str(), LF_FACESIZE);
+    return font;
+}
+
 
 HFONT fontForSlot(int slot) { return isSlot(slot) ? slotFonts[slot] : nullptr; }
 
@@ -80,7 +83,7 @@ int screenPixelsPerInchY() {
 // real, non-zero metrics to lay lines out with.
 FontMetrics createFont(int slot, const FontRequest& request) {
     if (!isSlot(slot)) return FontMetrics{};
-    const LOGFONTW description = logFontFor(request);
+    const LOGFONTW description = describeFont(request);
     HFONT font = CreateFontIndirectW(&description);
     if (font != nullptr) {
         if (slotFonts[slot] != nullptr) DeleteObject(slotFonts[slot]);

@@ -474,6 +474,15 @@ class Kesh:
     def read(self, rel):
         return (self.dir / rel).read_bytes()
 
+    def save_and_read(self, rel, timeout=10.0):
+        """Presses Ctrl+S and returns the file's bytes once the save has changed them."""
+        before = self.read(rel)
+        self.key('ctrl+s')
+        deadline = time.monotonic() + timeout
+        while self.read(rel) == before and time.monotonic() < deadline:
+            time.sleep(POLL)
+        return self.read(rel)
+
     def winpath(self, rel=''):
         """The Windows form of a path in the working directory, as Wine's winepath -w makes it."""
         unix = str(self.dir / rel) if rel else str(self.dir)

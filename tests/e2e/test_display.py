@@ -76,14 +76,6 @@ class Rows:
         return runs
 
 
-def saved(k, name):
-    """The file's bytes after Ctrl+S has written them."""
-    before = k.read(name)
-    k.key('ctrl+s')
-    deadline = time.monotonic() + 10
-    while k.read(name) == before and time.monotonic() < deadline:
-        time.sleep(0.1)
-    return k.read(name)
 
 
 class Display(unittest.TestCase):
@@ -133,7 +125,7 @@ class Display(unittest.TestCase):
             self.assertGreaterEqual(len(wrapped), 3, f'rows with text {wrapped} in {shot.path}')
             self.assertEqual(wrapped, list(range(len(wrapped))), shot.path)
             self.assertFalse(rows.has(0, PALETTE['keyword9']), f'colouring stays on under word wrap: {shot.path}')
-            self.assertEqual(saved(k, 'long.txt'), text + b'\r\n')  # soft breaks are not written
+            self.assertEqual(k.save_and_read('long.txt'), text + b'\r\n')  # soft breaks are not written
 
     def test_a_click_places_the_caret_where_typing_goes(self):
         text = '中中\r\nabc\r\n'.encode('gbk')
@@ -149,7 +141,7 @@ class Display(unittest.TestCase):
             k.type('Y')
             k.click(40, top + 10 * ROW)  # below the last line
             k.type('Z')
-            self.assertEqual(saved(k, 'a.txt'), '中X中\r\nabcY\r\nZ\r\n'.encode('gbk'))
+            self.assertEqual(k.save_and_read('a.txt'), '中X中\r\nabcY\r\nZ\r\n'.encode('gbk'))
 
     def test_the_window_repaints_after_a_resize_and_after_being_hidden(self):
         with Kesh(args=['a.c'], files={'a.c': C_SOURCE}, name='display-repaint') as k:

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
 """F7 records real keys, F6 plays them back; the banner shows only while recording."""
 
-import time
 import unittest
 
 from kesh_e2e import Kesh, run_scenarios
@@ -11,14 +10,6 @@ def is_banner_red(p):
     return p[0] > 200 and p[1] < 60 and p[2] < 60
 
 
-def saved_text(k, name):
-    """The document's bytes on disk after Ctrl+S."""
-    before = k.read(name)
-    k.key('ctrl+s')
-    deadline = time.monotonic() + 10
-    while k.read(name) == before and time.monotonic() < deadline:
-        time.sleep(0.1)
-    return k.read(name)
 
 
 class Recorder(unittest.TestCase):
@@ -33,9 +24,9 @@ class Recorder(unittest.TestCase):
             k.type('X')
             k.key('End')
             k.key('F7')
-            self.assertEqual(saved_text(k, 'a.txt'), b'ab\r\ncXdz\r\n')
+            self.assertEqual(k.save_and_read('a.txt'), b'ab\r\ncXdz\r\n')
             k.key('F6')
-            self.assertEqual(saved_text(k, 'a.txt'), b'ab\r\ncXdzab\r\ncXd\r\n')
+            self.assertEqual(k.save_and_read('a.txt'), b'ab\r\ncXdzab\r\ncXd\r\n')
 
     def test_banner_is_shown_while_recording(self):
         with Kesh(args=['a.txt'], files={'a.txt': b'abc\r\n'}, name='recorder-banner') as k:
