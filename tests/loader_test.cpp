@@ -6,6 +6,7 @@
 
 #include "app/messages.h"
 #include "support/test_document.h"
+#include "view/view_state.h"
 
 namespace {
 
@@ -100,6 +101,18 @@ TEST_F(CoreTest, LoadedDocumentStartsAtItsFirstLineUnmodified) {
     EXPECT_EQ(std::string(fileName), path);
     EXPECT_EQ(fake().title, path + " - Kesh");
     EXPECT_TRUE(fake().messageBoxes.empty());
+
+    // With word wrap on, the soft breaks made while loading do not count as changes.
+    view.wrapMode = 1;
+    view.clientWidth = 300;
+    view.clientHeight = 240;
+    std::string paragraph;
+    for (int i = 0; i < 60; ++i) paragraph += "中 ";
+    const std::string wrapped = writeTempFile("wrap.txt", paragraph + "\r\nend");
+    loadFile(wrapped.c_str());
+    EXPECT_GT(documentLines().size(), 2u);
+    EXPECT_EQ(doc.modified, 0);
+    EXPECT_EQ(fake().title, wrapped + " - Kesh");
 }
 
 TEST_F(CoreTest, QuotesAreStrippedAndRelativeNamesMadeAbsolute) {

@@ -238,6 +238,18 @@ TEST_F(RoutingTest, SizeAndCreateKeepTheClientRectangle) {
     EXPECT_EQ(view.clientHeight, 200);
 }
 
+TEST_F(RoutingTest, ResizingRewrapsWithoutMarkingTheDocumentModified) {
+    setDocument({std::string(60, 'x') + " " + std::string(60, 'y')});
+    view.wrapMode = 1;
+    handleMessage(MSG_SIZE, SIZE_TYPE_RESTORED, (300 << 16) | 400);
+    EXPECT_GT(documentLines().size(), 1u);  // 12 px a byte: the paragraph now takes rows
+    EXPECT_EQ(doc.modified, 0);
+    EXPECT_EQ(fake().title.find(" * "), std::string::npos);
+    doc.modified = 1;
+    handleMessage(MSG_SIZE, SIZE_TYPE_RESTORED, (300 << 16) | 800);
+    EXPECT_EQ(doc.modified, 1);  // an edited document stays edited
+}
+
 TEST_F(RoutingTest, CloseRunsExitAndNeverDestroysTheWindowByDefault) {
     setDocument({"a"});
     const MessageResult result = handleMessage(MSG_CLOSE, 0, 0);

@@ -11,6 +11,7 @@
 #include "files/loader.h"
 #include "platform/platform.h"
 #include "view/layout.h"
+#include "view/title.h"
 #include "view/view_state.h"
 
 namespace {
@@ -36,7 +37,14 @@ bool handleDocumentMessage(unsigned message, uintptr_t wParam, intptr_t lParam, 
     switch (message) {
         case MSG_SIZE:
             storeClientSize(lParam);
-            if (wParam == SIZE_TYPE_RESTORED) reflow(doc.head, true, true);
+            if (wParam == SIZE_TYPE_RESTORED) {
+                // Re-wrapping to a new width moves only soft breaks, which are never saved,
+                // so it must not make an unchanged document ask to be saved.
+                const int wasModified = doc.modified;
+                reflow(doc.head, true, true);
+                doc.modified = wasModified;
+                updateTitle();
+            }
             return true;
         case MSG_SHOWWINDOW:
             ensureCaretVisible();

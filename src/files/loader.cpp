@@ -181,6 +181,9 @@ void finishLoading(bool wordProcessor) {
     view.scrollX = 0;
     doc.topLine = doc.caretLine = doc.head;
     reflow(doc.head, true, true);
+    // Wrapping splits lines through the editing operations, which mark the text changed;
+    // the text is still the file's, so a freshly loaded document is not modified.
+    doc.modified = 0;
     updateScrollBar();
     platform::createCaret(1, LINE_HEIGHT);
     platform::setCaretPosition(0, 0);
