@@ -99,6 +99,28 @@ TEST_F(CommandsTest, IndentSplittingAlwaysLeavesWordWrapOnAndChecked) {
     }
 }
 
+TEST_F(CommandsTest, CommandsThatEndByBringingTheCaretIntoView) {
+    const int commands[] = {CMD_SORT_CARET_COLUMN, CMD_SORT_DATA_COLUMN, CMD_FULL_TO_HALF, CMD_STYLE_BODY,
+                            CMD_STYLE_NOTE, CMD_QUIZ};
+    for (int id : commands) {
+        open({"l0", "l1", "l2", "l3", "l4"}, 0, 0);
+        doc.topLine = lineAt(3);  // the caret line lies above the window
+        dispatchCommand(id, 0);
+        EXPECT_LE(lineIndex(doc.topLine), lineIndex(doc.caretLine)) << "command " << id;
+    }
+}
+
+TEST_F(CommandsTest, FindAgainStepsOffTheLastMatchOnlyStraightAfterAFind) {
+    struct Case { int before; int caretColAfter; };
+    const Case cases[] = {{CMD_FIND, 1}, {CMD_FIND_AGAIN, 1}, {CMD_SAVE, 0}};
+    for (const Case& c : cases) {
+        open({"abc"}, 0, 0);
+        recordEvent(MSG_COMMAND, static_cast<uint32_t>(c.before), 0);
+        dispatchCommand(CMD_FIND_AGAIN, 0);
+        EXPECT_EQ(doc.caretCol, c.caretColAfter) << "after command " << c.before;
+    }
+}
+
 // ==== Whole-line and half-line deletion ====
 
 TEST_F(CommandsTest, DeletionCommands) {

@@ -23,6 +23,7 @@ void redo();
 // ---- Search ----
 void openFindDialog();
 void openReplaceDialog();
+// Seeks the next match of the find text, with the find flags' match-case bit.
 void findAgain();
 void onFindReplaceNotify(intptr_t lParam);
 void quickSearch(int kind, bool backward);  // kind 0 white space, 1 digits, 2 letters

@@ -4,6 +4,7 @@
 #include "app/line_commands.h"
 #include "app/messages.h"
 #include "app/recorder.h"
+#include "document/caret_moves.h"
 #include "document/document.h"
 #include "document/editing.h"
 #include "document/selection.h"
@@ -21,6 +22,14 @@ struct CommandRoute {
 };
 
 // ==== Commands that need an open document ====
+
+// Find again: straight after a find or a find again the caret still stands on the last
+// match's start, so it first steps one character on, then the next match is sought.
+void findAgainAfterAFind() {
+    const uint32_t before = previousEvent().wParam;
+    if (before == CMD_FIND || before == CMD_FIND_AGAIN) moveCaretRight();
+    findAgain();
+}
 
 void runSplitAtMarkers(int id) { splitAtMarkers(id); }
 void runStyle(int id) {
@@ -41,7 +50,7 @@ const CommandRoute DOCUMENT_COMMANDS[] = {
     {CMD_REDO, [](int) { redo(); }},
     {CMD_FIND, [](int) { openFindDialog(); }},
     {CMD_REPLACE, [](int) { openReplaceDialog(); }},
-    {CMD_FIND_AGAIN, [](int) { findAgain(); }},
+    {CMD_FIND_AGAIN, [](int) { findAgainAfterAFind(); }},
     {CMD_QUICK_SPACE, [](int) { quickSearch(0, false); }},
     {CMD_QUICK_DIGITS, [](int) { quickSearch(1, false); }},
     {CMD_QUICK_LETTERS, [](int) { quickSearch(2, false); }},
@@ -81,7 +90,7 @@ const CommandRoute DOCUMENT_COMMANDS[] = {
     {CMD_STATISTICS, [](int) { showStatistics(); }},
     {CMD_SUM_NUMBERS, [](int) { sumNumbers(); }},
     {CMD_COPY_DATA_COLUMN, [](int) { copyDataColumn(); }},
-    {CMD_QUIZ, [](int) { openQuiz(); }},
+    {CMD_QUIZ, [](int) { openQuiz(); ensureCaretVisible(); }},
     {CMD_TOGGLE_WRAP, [](int) { toggleWordWrap(); }},
     {CMD_TOGGLE_LINE_NUMBERS, [](int) { toggleLineNumbers(); }},
     {CMD_DELETE_LINE, [](int) { deleteCaretLine(); }},
