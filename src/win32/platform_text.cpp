@@ -8,7 +8,7 @@
 
 namespace {
 
-// Bytes of the face name that go into LOGFONT (its 32 units hold 31 and a terminator).
+// Font sizes are worked out at this resolution when the screen cannot be asked for its own.
 constexpr int DEFAULT_PIXELS_PER_INCH = 96;
 
 HFONT slotFonts[FONT_SLOT_COUNT] = {};
