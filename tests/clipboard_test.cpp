@@ -108,6 +108,16 @@ TEST_F(EditingTest, CutCopiesAndDeletesTheSelection) {
     press(VKEY_DELETE, KEYMOD_SHIFT);  // Shift+Delete cuts too
     EXPECT_EQ(fake().clipboard, "");
     EXPECT_EQ(documentLines(), Lines{"xy"});
+    // A clipboard held by another program takes nothing: the selection stays in the text.
+    setDocument({"abcd"});
+    setClipboard("older");
+    fake().clipboardRefuses = true;
+    selectSpan(0, 1, 0, 2);
+    pressCtrl('X');
+    EXPECT_EQ(documentLines(), Lines{"abcd"});
+    EXPECT_EQ(fake().clipboard, "older");
+    fake().clipboardRefuses = false;
+    EXPECT_EQ(copiedText(), "bc");  // and still selected
 }
 
 // ==== Paste ====

@@ -140,6 +140,10 @@ TEST_F(EditingTest, SelectingForthAndBackSelectsNothingAndDeleteRemovesNothing) 
     EXPECT_EQ(copiedText(), "");
     pressKey(DELETE);
     EXPECT_EQ(documentLines(), Lines{"abc"});
+    pressCtrl('Z');  // undoing and redoing that empty deletion change nothing either
+    pressCtrl('Y');
+    EXPECT_EQ(documentLines(), Lines{"abc"});
+    EXPECT_FALSE(doc.modified);
 }
 
 // ==== Typing ====

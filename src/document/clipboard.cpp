@@ -82,7 +82,9 @@ void copySelection() {
 
 void cutSelection() {
     if (!hasDocument()) return;
-    copySelection();
+    snapSelection();
+    // Text the clipboard did not take stays in the document: deleting it would lose it.
+    if (!putTextOnClipboard(selectedText().c_str())) return;
     deleteSelection();
     updateTitle();
     ensureCaretVisible();

@@ -24,7 +24,7 @@ std::string selectedText();
 
 // Copy command: the selected text, or an empty text when nothing is selected.
 void copySelection();
-// Cut command: copy, then delete the selection.
+// Cut command: copy, then delete the selection (kept when the clipboard refuses the text).
 void cutSelection();
 // Paste command: a selection on screen is deleted first.
 void pasteCommand();

@@ -119,7 +119,10 @@ bool revert(UndoRecord* record) {
             if (!textFollowsCaret(text)) return false;
             cutBytes(doc.caretLine, doc.caretCol, static_cast<int>(std::strlen(text)));
             break;
-        case UNDO_DELETE_SELECTION: restoreDeletedSelection(text); break;
+        case UNDO_DELETE_SELECTION:
+            restoreDeletedSelection(text);
+            if (*text == '\0') return true;  // the deletion removed nothing: no change to undo
+            break;
         case UNDO_PASTE:
             if (!removePasted(text)) return false;
             break;
@@ -165,6 +168,7 @@ bool reapply(UndoRecord* record) {
             break;
         case UNDO_DELETE_SELECTION:
             if (!deleteAgain(text)) return false;
+            if (*text == '\0') return true;  // nothing to delete again
             break;
         case UNDO_PASTE:
             clearSelection();

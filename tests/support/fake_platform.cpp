@@ -63,6 +63,7 @@ int showMessageBox(const std::string& text, const std::string& caption, unsigned
 bool isKeyDown(int virtualKey) { return fake().keysDown.count(virtualKey) != 0; }
 
 bool setClipboardText(const std::string& text) {
+    if (fake().clipboardRefuses) return false;
     fake().clipboard = text;
     fake().clipboardHasText = true;
     return true;

@@ -49,6 +49,7 @@ struct FakePlatform {
     std::set<int> keysDown;             // virtual keys held down
     std::string clipboard;
     bool clipboardHasText = false;
+    bool clipboardRefuses = false;  // another program holds the clipboard: nothing can be put on it
     std::deque<std::string> fileDialogAnswers;  // empty string: the user cancels
     int clientWidth = 800, clientHeight = 600;
     bool hasFocus = true;  // the main window has the keyboard focus
