@@ -5,6 +5,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+. "$root/scripts/xvfb.sh"
 file=${1:-$root/examples/sample.txt}
 # The file is named relative to where run.sh was started; kesh gets its absolute path.
 file=$(realpath -m -- "$file")
@@ -29,21 +30,7 @@ stop_xvfb() {
 trap stop_xvfb EXIT
 
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 90 199); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      kill -0 "$xvfb_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-      export DISPLAY=:$n
-      break
-    fi
-    stop_xvfb; xvfb_pid=
-  done
+  start_xvfb || true
   if [ -z "${DISPLAY:-}" ]; then echo "run.sh: no free display for Xvfb" >&2; exit 1; fi
   echo "run.sh: no DISPLAY set: Kesh runs in Xvfb on $DISPLAY."
   echo "        Screenshot: DISPLAY=$DISPLAY import -window root shot.png"

@@ -5,6 +5,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+. "$root/scripts/xvfb.sh"
 cd "$root"
 started=$(date +%s)
 
@@ -32,23 +33,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 # ---- a display ----
-for n in $(seq 90 199); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp </dev/null >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if [ -e "/tmp/.X11-unix/X$n" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-    export DISPLAY=:$n KESH_E2E_DISPLAY=:$n
-    break
-  fi
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=
-done
+start_xvfb "$work/xvfb.log" && export KESH_E2E_DISPLAY=$DISPLAY
 [ -n "$xvfb_pid" ] || { echo "test.sh: could not start Xvfb on a free display" >&2; exit 1; }
 
 # ---- a private Wine prefix, with its services running before ctest starts ----
