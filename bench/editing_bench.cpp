@@ -68,14 +68,19 @@ void typingAtTheEnd(benchmark::State& state) {
     state.SetLabel(std::to_string(state.range(0)) + " lines");
 }
 
+// A fresh 1,000-line document with `text` waiting on the clipboard.
+void loadWithClipboard(const std::string& text) {
+    loadLines(1000);
+    fake().clipboard = text;
+    fake().clipboardHasText = true;
+}
+
 void pasting(benchmark::State& state) {
     const int breaks = static_cast<int>(state.range(0));
     const std::string text = clipboardText(breaks);
     for (auto _ : state) {
         state.PauseTiming();
-        loadLines(1000);
-        fake().clipboard = text;
-        fake().clipboardHasText = true;
+        loadWithClipboard(text);
         state.ResumeTiming();
         pasteClipboard();
     }
@@ -88,9 +93,7 @@ void undoingAPaste(benchmark::State& state) {
     const std::string text = clipboardText(breaks);
     for (auto _ : state) {
         state.PauseTiming();
-        loadLines(1000);
-        fake().clipboard = text;
-        fake().clipboardHasText = true;
+        loadWithClipboard(text);
         pasteClipboard();
         state.ResumeTiming();
         undo();

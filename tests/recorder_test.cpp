@@ -8,6 +8,7 @@
 #include "app/messages.h"
 #include "app/recorder.h"
 #include "app/window_proc.h"
+#include "support/editing_driver.h"
 #include "support/test_document.h"
 #include "view/view_state.h"
 
@@ -30,23 +31,8 @@ std::vector<Event> sequence() {
 
 Event latest() { return {latestEvent().message, latestEvent().wParam}; }
 
-class RecorderTest : public CoreTest {
+class RecorderTest : public EditingTest {
 protected:
-    void SetUp() override {
-        CoreTest::SetUp();
-        buildKeyBindingTable();
-        view.clientWidth = 800;
-        view.clientHeight = 600;
-    }
-
-    // A key press as the window procedure receives it.
-    void press(int virtualKey, int modifiers = KEYMOD_NONE) {
-        fake().keysDown.clear();
-        if (modifiers & KEYMOD_CTRL) fake().keysDown.insert(VKEY_CONTROL);
-        if (modifiers & KEYMOD_SHIFT) fake().keysDown.insert(VKEY_SHIFT);
-        handleMessage(MSG_KEYDOWN, static_cast<uintptr_t>(virtualKey), 0);
-        fake().keysDown.clear();
-    }
     void f6() { press(vkeyFunction(6)); }
     void f7() { press(vkeyFunction(7)); }
     void type(const std::string& text) {
