@@ -42,13 +42,36 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LANG=zh_CN.GBK LC_ALL=zh_CN.GBK 2>/dev/null
 mkdir -p "$WINEPREFIX"
 echo "== Wine prefix $WINEPREFIX on $DISPLAY"
-timeout 300 wineboot -i </dev/null >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; exit 1; }
-timeout 300 wineserver -w
-# A persistent server keeps the services up between scenarios. No process started from
-# here may keep ctest's output pipe open, or ctest waits for it forever.
-wineserver -p </dev/null >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
-wine cmd /c exit </dev/null >/dev/null 2>&1
+start_wine() {
+  timeout 300 wineboot "$@" </dev/null >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; return 1; }
+  timeout 300 wineserver -w
+  # A persistent server keeps the services up between scenarios. No process started from
+  # here may keep ctest's output pipe open, or ctest waits for it forever.
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+# Wine's desktop process, started once per server session, decides whether any window
+# can be made; a bad start is retried once with a fresh server before anything relies on it.
+window_probe() {
+  WINEDEBUG=-all,err+winediag,err+explorer timeout 60 wine "$root/build/win/kesh_window_probe.exe" \
+    </dev/null >"$work/probe.log" 2>&1
+}
+
+start_wine -i || exit 1
+if ! window_probe; then
+  echo "test.sh: Wine could not make a window; restarting its server once:" >&2
+  sed 's/^/   /' "$work/probe.log" >&2
+  timeout 30 wineserver -k || true
+  start_wine || exit 1
+  if ! window_probe; then
+    echo "test.sh: Wine still cannot make a window:" >&2
+    sed 's/^/   /' "$work/probe.log" >&2
+    describe_display "$work/xvfb.log"
+    exit 1
+  fi
+fi
 echo "== Wine ready after $(( $(date +%s) - started )) s"
 
 # ---- every test ----
@@ -59,5 +82,6 @@ python=/usr/bin/python3
 cmake -S . -B build/native -DKESH_EXE="$exe" -DPython3_EXECUTABLE="$python" >/dev/null
 status=0
 ctest --test-dir build/native --output-on-failure -j2 || status=$?
+[ "$status" = 0 ] || describe_display "$work/xvfb.log"
 echo "== test.sh: ctest exit status $status, $(( $(date +%s) - started )) s in all"
 exit "$status"

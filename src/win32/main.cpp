@@ -52,7 +52,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
 
     registerMainWindowClass(instance, className);
     HWND window = createMainWindow(instance, className, title);
-    if (window == nullptr) return 0;
+    if (window == nullptr) return 1;  // no window, no session: say so to whoever started us
     mainWindow = window;
     ShowWindow(window, showCommand);
     UpdateWindow(window);

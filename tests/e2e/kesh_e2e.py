@@ -98,6 +98,17 @@ def _require_tools():
 
 # ==== The X server and the Wine prefix ====================================================
 
+def _display_answers(display):
+    """True when an X client can connect to the display."""
+    env = dict(os.environ, DISPLAY=display)
+    try:
+        return subprocess.run(['xdotool', 'getdisplaygeometry'], env=env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              timeout=5).returncode == 0
+    except subprocess.TimeoutExpired:
+        return False
+
+
 class Session:
     """The display and prefix every scenario of this process uses."""
 
@@ -126,15 +137,24 @@ class Session:
         return env
 
     def _start_xvfb(self):
+        # As scripts/xvfb.sh: a display is free only without a lock, socket file or abstract
+        # name (clients try the abstract name first); ours listens on the file alone and
+        # counts as started once a real client connects.
+        try:
+            abstract = open('/proc/net/unix').read()
+        except OSError:
+            abstract = ''
         for number in range(90, 200):
-            if os.path.exists(f'/tmp/.X{number}-lock') or os.path.exists(f'/tmp/.X11-unix/X{number}'):
+            if (os.path.exists(f'/tmp/.X{number}-lock') or os.path.exists(f'/tmp/.X11-unix/X{number}')
+                    or f'@/tmp/.X11-unix/X{number}\n' in abstract):
                 continue
-            xvfb = subprocess.Popen(['Xvfb', f':{number}', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
+            xvfb = subprocess.Popen(['Xvfb', f':{number}', '-screen', '0', '1280x1024x24',
+                                     '-nolisten', 'tcp', '-nolisten', 'local', '-noreset'],
                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                     stderr=subprocess.DEVNULL, start_new_session=True)
             deadline = time.monotonic() + 10
             while xvfb.poll() is None and time.monotonic() < deadline:
-                if os.path.exists(f'/tmp/.X11-unix/X{number}'):
+                if os.path.exists(f'/tmp/.X11-unix/X{number}') and _display_answers(f':{number}'):
                     self.owned_xvfb = xvfb
                     return f':{number}'
                 time.sleep(0.05)
@@ -422,7 +442,7 @@ class Kesh:
         OUT_DIR.mkdir(parents=True, exist_ok=True)
         env = s.env
         # Wine writes the text of each message box to the log (see message_boxes()).
-        env['WINEDEBUG'] = '-all,trace+msgbox'
+        env['WINEDEBUG'] = '-all,trace+msgbox,err+winediag'  # winediag: why no window could be made
         env.update(self.extra_env)
         self._log = open(self.log_path, 'wb')
         self.process = subprocess.Popen(['wine', str(exe), *self.args], cwd=self.cwd, env=env,

@@ -18,7 +18,8 @@ class OpenErrors(unittest.TestCase):
         k.key('Return', window=box)
         k.wait_window_gone(ERROR_CAPTION)
         self.assertTrue(k.alive(), 'kesh.exe ended after the error box')
-        self.assertEqual(k.title(), f'{name} - Kesh')
+        # The caption is set once the box has returned, a moment after the box goes.
+        k.wait_title(f'{name} - Kesh')
         self.assertEqual([title for _, title in k.windows()], [f'{name} - Kesh'])
 
         def empty(shot):  # no rows, no line numbers: only the black background

@@ -10,6 +10,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -536,7 +537,9 @@ int main() {
 
     if (!registerMainWindowClass(programInstance, L"KeshAdapterTest") ||
         createMainWindow(programInstance, L"KeshAdapterTest", L"Kesh") == nullptr) {
-        std::printf("FAIL: the main window cannot be created\n");
+        const char* display = std::getenv("DISPLAY");
+        std::printf("FAIL: the main window cannot be created (error %lu, DISPLAY=%s)\n",
+                    GetLastError(), display ? display : "(unset)");
         return 1;
     }
     ShowWindow(mainWindow, SW_SHOW);
