@@ -34,7 +34,11 @@ trap 'exit 143' TERM
 
 # ---- a display ----
 start_xvfb "$work/xvfb.log" && export KESH_E2E_DISPLAY=$DISPLAY
-[ -n "$xvfb_pid" ] || { echo "test.sh: could not start Xvfb on a free display" >&2; exit 1; }
+if [ -z "$xvfb_pid" ]; then
+  echo "test.sh: could not start Xvfb on a free display; it said:" >&2
+  tail -30 "$work/xvfb.log" >&2
+  exit 1
+fi
 
 # ---- a private Wine prefix, with its services running before ctest starts ----
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
