@@ -76,6 +76,8 @@ if ! window_probe; then
     exit 1
   fi
 fi
+# Keeps the desktop up until the server is stopped at the end (see window_probe.cpp).
+WINEDEBUG=-all wine "$root/build/win/kesh_window_probe.exe" --hold </dev/null >"$work/hold.log" 2>&1 &
 echo "== Wine ready after $(( $(date +%s) - started )) s"
 
 # ---- every test ----

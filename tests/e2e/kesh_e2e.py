@@ -175,6 +175,12 @@ class Session:
         self._wine('wine', 'reg', 'add', r'HKCU\Software\Wine\WineDbg', '/v', 'ShowCrashDialog',
                    '/t', 'REG_DWORD', '/d', '0', '/f')
         self._wine('wine', 'cmd', '/c', 'exit')
+        # Keeps Wine's desktop process up for the whole session, as scripts/test.sh does
+        # (see tests/win32/window_probe.cpp); ended by `wineserver -k` in close().
+        probe = Path(kesh_exe()).with_name('kesh_window_probe.exe')
+        if probe.exists():
+            subprocess.Popen(['wine', str(probe), '--hold'], env=self.env, stdin=subprocess.DEVNULL,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
 
     def close(self):
         if self.owned_prefix:
