@@ -18,8 +18,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine takes the ANSI code page from LC_ALL: 936 (GBK) here, even without a generated locale.
 export LANG=zh_CN.GBK LC_ALL=zh_CN.GBK 2>/dev/null
 
-xvfb_pid=
+xvfb_pid= kesh_pid=
 stop_xvfb() {
+  # Stopped from outside (Ctrl+C, kill, timeout): Kesh goes with this script.
+  if [ -n "$kesh_pid" ] && kill -0 "$kesh_pid" 2>/dev/null; then
+    kill "$kesh_pid" 2>/dev/null || true
+  fi
   if [ -n "$xvfb_pid" ]; then
     # Let Wine's services leave the display before it goes away.
     timeout 15 wineserver -w 2>/dev/null || true
@@ -28,6 +32,8 @@ stop_xvfb() {
   fi
 }
 trap stop_xvfb EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 if [ -z "${DISPLAY:-}" ]; then
   start_xvfb || true
@@ -48,5 +54,9 @@ fi
 winfile=$(winepath -w "$file" 2>/dev/null)
 echo "run.sh: kesh.exe $winfile"
 status=0
-wine "$exe" "$winfile" </dev/null || status=$?
+# Started in the background and waited for, so a signal to this script is acted on at once.
+wine "$exe" "$winfile" </dev/null &
+kesh_pid=$!
+wait "$kesh_pid" || status=$?
+kesh_pid=
 exit "$status"
