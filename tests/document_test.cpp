@@ -245,10 +245,7 @@ TEST_F(CoreTest, SetCaretFromOffsetIsTheInverseAndClamps) {
 
 TEST_F(CoreTest, SelectionEndIsInclusive) {
     setDocument({"abc"});
-    doc.anchorLine = doc.head;
-    doc.anchorCol = 0;
-    doc.caretCol = 1;
-    updateSelection();
+    selectOnFirstLine(0, 1);
     EXPECT_TRUE(isSelectedAt(doc.head, 0));
     EXPECT_TRUE(isSelectedAt(doc.head, 1));
     EXPECT_FALSE(isSelectedAt(doc.head, 2));
@@ -294,10 +291,7 @@ TEST_F(CoreTest, UpdateSelectionClampsColumnsAndRecoversALostAnchor) {
 
 TEST_F(CoreTest, SnapSelectionMovesEndsOffTrailBytes) {
     setDocument({"\xD6\xD0\xCE\xC4"});
-    doc.anchorLine = doc.head;
-    doc.anchorCol = 1;
-    doc.caretCol = 3;
-    updateSelection();
+    selectOnFirstLine(1, 3);
     snapSelection();
     EXPECT_EQ(doc.selStartCol, 0);
     EXPECT_EQ(doc.selEndCol, 2);

@@ -101,10 +101,7 @@ TEST_F(FrameTest, CharactersAreRunsOfOneColourAtMeasuredPositions) {
 
 TEST_F(FrameTest, SelectedBytesAreDrawnOnTheSelectionBackground) {
     setDocument({"abcdef"});
-    doc.anchorLine = doc.head;
-    doc.anchorCol = 1;
-    doc.caretCol = 3;
-    updateSelection();
+    selectOnFirstLine(1, 3);
     const Frame built = frame();
     expectRuns(built.text, {
                                {0, 0, "a", {12}, Palette[7], false},

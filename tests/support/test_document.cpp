@@ -10,6 +10,7 @@
 #include "app/line_commands.h"
 #include "app/recorder.h"
 #include "document/memory.h"
+#include "document/selection.h"
 #include "document/undo_ring.h"
 #include "view/comment_memo.h"
 #include "view/view_state.h"
@@ -40,6 +41,13 @@ void setDocument(const std::vector<std::string>& lines) {
     // Remembered from the start, so the invariant check sees any change to the lines
     // that does not set modified.
     rememberAllCommentDepths();
+}
+
+void selectOnFirstLine(int anchorCol, int caretCol) {
+    doc.caretLine = doc.anchorLine = doc.head;
+    doc.anchorCol = anchorCol;
+    doc.caretCol = caretCol;
+    updateSelection();
 }
 
 std::vector<std::string> documentLines() {

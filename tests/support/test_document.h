@@ -14,6 +14,8 @@
 void resetCore();
 // Replaces the document with these lines (all with hard returns), caret at (head, 0).
 void setDocument(const std::vector<std::string>& lines);
+// Selects from anchorCol to caretCol on the first line (caret and anchor both there).
+void selectOnFirstLine(int anchorCol, int caretCol);
 // The texts of the document's lines, in order.
 std::vector<std::string> documentLines();
 // The n-th line (0-based).
