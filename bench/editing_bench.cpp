@@ -6,11 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "document/clipboard.h"
+#include "edit/clipboard.h"
 #include "document/document.h"
-#include "document/editing.h"
+#include "edit/editing.h"
 #include "document/memory.h"
-#include "document/undo_redo.h"
+#include "edit/undo_redo.h"
 #include "document/undo_ring.h"
 #include "support/fake_platform.h"
 #include "view/view_state.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "document/clipboard.h"
+#include "edit/clipboard.h"
 #include "document/paste_text.h"
 #include "support/editing_driver.h"
 

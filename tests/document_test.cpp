@@ -55,10 +55,10 @@ TEST(GbkRules, InsideDoubleByteUsesTheEditingThresholdFromLineStart) {
 }
 
 TEST(GbkRules, DisplayRuleAlsoTakesA0AsLeadByte) {
-    EXPECT_TRUE(isInsideDisplayDoubleByte("\xA0\x41", 1));
+    EXPECT_TRUE(isInsideDoubleByte("\xA0\x41", 1));
     EXPECT_FALSE(isInsideDoubleByte("\xA0\x41", 1));
-    EXPECT_EQ(displayCharLength("\xA0\x41", 0), 2);
-    EXPECT_EQ(displayCharLength("\xD6", 0), 1);  // a lone lead byte at the end
+    EXPECT_EQ(charLength("\xA0\x41", 0), 2);
+    EXPECT_EQ(charLength("\xD6", 0), 1);  // a lone lead byte at the end
 }
 
 TEST(GbkRules, StepsMoveOverWholeCharacters) {

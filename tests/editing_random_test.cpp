@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "document/editing.h"
+#include "edit/editing.h"
 #include "document/undo_ring.h"
 #include "support/editing_driver.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/recorder.h"
-#include "document/editing.h"
+#include "edit/editing.h"
 #include "support/editing_driver.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "document/editing.h"
+#include "edit/editing.h"
 #include "document/memory.h"
-#include "document/undo_redo.h"
+#include "edit/undo_redo.h"
 #include "document/undo_ring.h"
 #include "support/editing_driver.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "document/editing.h"
+#include "edit/editing.h"
 #include "support/test_document.h"
 #include "view/layout.h"
 #include "view/view_state.h"

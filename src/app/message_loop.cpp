@@ -4,7 +4,7 @@
 #include "app/command_entry_points.h"
 #include "app/messages.h"
 #include "document/document.h"
-#include "document/editing.h"
+#include "edit/editing.h"
 
 ActiveWindow activeWindow = ACTIVE_MAIN;
 

@@ -7,7 +7,7 @@
 #include "app/messages.h"
 #include "app/recorder.h"
 #include "document/document.h"
-#include "document/editing.h"
+#include "edit/editing.h"
 #include "files/loader.h"
 #include "platform/platform.h"
 #include "view/layout.h"

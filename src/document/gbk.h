@@ -1,33 +1,42 @@
-// The GBK rules of the editor, in one place.
+// The one code-page-936 rule of the editor.
 //
-// Two thresholds decide where a double-byte character starts:
-// - the editing rule (lead byte >= 0xA1): caret moves, deletion, substrings, the
-//   selection text; bytes 0x80-0xA0 are single-byte characters there;
-// - the display rule (lead byte >= 0xA0): measuring, painting, colouring, hit-testing,
-//   reflow and the size estimate of a selection.
-// In both, the byte after a lead byte belongs to it whatever its value, and every scan
-// starts at the beginning of the line, so a trail byte is never taken for a lead byte.
+// A byte from 0x81 to 0xFE that stands at a character boundary is the first byte of a
+// double-byte character, and the byte after it belongs to it whatever its value. Bytes
+// 0x00-0x80 and 0xFF are single-byte characters. Every caret move, deletion, substring,
+// measurement, painted run, hit test, wrap point, colouring scan, export span, search
+// and block operation asks this module, and every scan starts at the beginning of a
+// line, which is always a boundary, so a second byte that looks like ASCII ("\" or "[")
+// or like a first byte is never taken for one.
 #pragma once
 
-// True when `byte` starts a double-byte character under the editing rule.
-inline bool isEditingLeadByte(unsigned char byte) { return byte >= 0xA1; }
-// True when `byte` starts a double-byte character under the display rule.
-inline bool isDisplayLeadByte(unsigned char byte) { return byte >= 0xA0; }
+// True when `byte` begins a double-byte character if it stands at a character boundary.
+inline bool isLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+inline bool isLeadByte(char byte) { return isLeadByte(static_cast<unsigned char>(byte)); }
 
-// True when position `pos` of `text` is the second byte of a double-byte character
-// (editing rule). Scans from byte 0, stops early at a NUL; pos <= 0 gives false.
+// True when `byte` can be the second byte of a double-byte character in a well-formed
+// file (0x40-0x7E or 0x80-0xFE); the loader and the paste conversion use it to tell a
+// character from a broken pair.
+inline bool isTrailByte(unsigned char byte) {
+    return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFE);
+}
+
+// True when position `pos` of `text` is the second byte of a double-byte character.
+// Scans from byte 0, stops early at a NUL; pos <= 0 gives false.
 bool isInsideDoubleByte(const char* text, int pos);
 
-// Same question under the display rule.
-bool isInsideDisplayDoubleByte(const char* text, int pos);
-
-// Column one character to the right of `col` (editing rule): col + 2 over a lead byte
-// with two bytes remaining, else col + 1.
+// Column one character to the right of `col`: col + 2 over a first byte with two bytes
+// remaining, else col + 1. `col` must be a character boundary.
 int stepRight(const char* text, int col);
 
-// Column one character to the left of `col` (editing rule): col - 1, then one more when
-// that lands inside a double-byte character.
+// Column one character to the left of `col`: col - 1, then one more when that lands
+// inside a double-byte character.
 int stepLeft(const char* text, int col);
 
-// Length in bytes (1 or 2) of the display character that starts at `text[pos]`.
-int displayCharLength(const char* text, int pos);
+// Length in bytes (1 or 2) of the character that starts at boundary `pos` of `text`: 2
+// for a first byte followed by any byte but the terminator.
+int charLength(const char* text, int pos);
+
+// The boundary at or before `pos`: `pos`, or pos - 1 when `pos` is a second byte.
+inline int boundaryAtOrBefore(const char* text, int pos) {
+    return isInsideDoubleByte(text, pos) ? pos - 1 : pos;
+}

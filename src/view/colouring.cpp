@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "document/gbk.h"
 #include "view/colour_tables.h"
 #include "view/comment_memo.h"
 #include "view/palette.h"
@@ -104,7 +105,7 @@ void colourSource(const char* text, int length, ColourMap& map) {
             }
             pos += token->length;
         } else {
-            pos += c >= 0xA0 ? 2 : 1;
+            pos += charLength(text, pos);
         }
     }
 }
@@ -154,7 +155,7 @@ int commentDepthAfter(const char* text, int depth) {
         } else {
             // Words, tokens and characters only step over bytes here; a double-byte
             // character steps over its second byte, whatever that byte is.
-            pos += (c >= 0xA0 && text[pos + 1] != '\0') ? 2 : 1;
+            pos += charLength(text, pos);
         }
     }
     return depth;

@@ -37,7 +37,7 @@ TextRun plainRun(int x, int y, int style, const char* text, Colour textColour) {
     run.textColour = textColour;
     run.cellHeight = cellHeightOf(style);
     for (int pos = 0; text[pos] != '\0';) {
-        const int length = displayCharLength(text, pos);
+        const int length = charLength(text, pos);
         run.bytes.append(text + pos, static_cast<size_t>(length));
         run.advances.push_back(characterExtent(style, text + pos, length) + lineStyles[style].spacing);
         pos += length;
@@ -137,17 +137,17 @@ void layOutLine(const LineNode* line, int y, ColourMap& map, std::vector<TextRun
     for (int pos = 0; pos < length && x < view.clientWidth;) {
         const unsigned char colours = map[static_cast<size_t>(pos)];
         const bool tab = text[pos] == '\t';
-        const int charLength = tab ? 1 : displayCharLength(text, pos);
+        const int charBytes = tab ? 1 : charLength(text, pos);
         const int tabWidth = tab ? tabAdvance(x - view.scrollX) : 0;
-        const int advance = (tab ? tabWidth : characterExtent(style, text + pos, charLength)) + spacing;
+        const int advance = (tab ? tabWidth : characterExtent(style, text + pos, charBytes)) + spacing;
         if (x + advance > 0) {
             if (tab)
                 addTab(row, x, advance, tabWidth, colours);
             else
-                row.add(x, text + pos, charLength, advance, colours);
+                row.add(x, text + pos, charBytes, advance, colours);
         }
         x += advance;
-        pos += charLength;
+        pos += charBytes;
     }
 }
 

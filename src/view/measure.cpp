@@ -50,7 +50,7 @@ int characterAdvance(int style, const char* text, int pos, int x, int* length) {
         *length = 1;
         return tabAdvance(x) + spacing;
     }
-    *length = displayCharLength(text, pos);
+    *length = charLength(text, pos);
     return characterExtent(style, text + pos, *length) + spacing;
 }
 

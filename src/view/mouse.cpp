@@ -38,7 +38,7 @@ int selectedLengthOnLine() {
     const char* text = doc.selEndLine->text;
     const int end = doc.selEndCol;
     int length = end - doc.selStartCol + 1;
-    if (end < static_cast<int>(std::strlen(text)) && isEditingLeadByte(static_cast<unsigned char>(text[end])))
+    if (end < static_cast<int>(std::strlen(text)) && isLeadByte(text[end]))
         ++length;
     return length;
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "document/document.h"
-#include "document/editing.h"
+#include "edit/editing.h"
 #include "document/selection.h"
 #include "view/layout.h"
 #include "view/measure.h"

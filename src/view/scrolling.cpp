@@ -4,7 +4,7 @@
 
 #include "app/command_entry_points.h"
 #include "app/messages.h"
-#include "document/editing.h"
+#include "edit/editing.h"
 #include "document/gbk.h"
 #include "platform/platform.h"
 #include "view/layout.h"

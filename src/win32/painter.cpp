@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "document/gbk.h"
 #include "view/frame.h"
 #include "win32/fonts.h"
 
@@ -24,7 +25,7 @@ WideRun widen(const TextRun& run) {
     size_t pos = 0;
     for (const int advance : run.advances) {
         if (pos >= run.bytes.size()) break;
-        const bool pair = static_cast<unsigned char>(run.bytes[pos]) >= 0xA0 && pos + 1 < run.bytes.size();
+        const bool pair = isLeadByte(run.bytes[pos]) && pos + 1 < run.bytes.size();
         const int length = pair ? 2 : 1;
         wchar_t units[2];
         int count = MultiByteToWideChar(GBK_CODE_PAGE, 0, run.bytes.data() + pos, length, units, 2);

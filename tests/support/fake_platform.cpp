@@ -1,5 +1,7 @@
 #include "support/fake_platform.h"
 
+#include "document/gbk.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -152,7 +154,7 @@ FontMetrics createFont(int slot, const FontRequest& request) {
 int textExtent(int, const char* bytes, int length) {
     int width = 0;
     for (int i = 0; i < length; ++i) {
-        if (static_cast<unsigned char>(bytes[i]) >= 0xA0 && i + 1 < length) {
+        if (isLeadByte(bytes[i]) && i + 1 < length) {
             width += 24;
             ++i;
         } else {

@@ -1,14 +1,14 @@
 // Typing, line splits and joins, deletion and select-all.
-#include "document/editing.h"
+#include "edit/editing.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "document/caret_moves.h"
-#include "document/clipboard.h"
+#include "edit/caret_moves.h"
+#include "edit/clipboard.h"
 #include "document/gbk.h"
-#include "document/line_edits.h"
+#include "edit/line_edits.h"
 #include "document/memory.h"
 #include "document/selection.h"
 #include "document/text.h"
@@ -181,7 +181,7 @@ void splitCaretLine(bool hardReturn, bool withAutoIndent, bool interactive) {
     if (undoRing.replaying == 0) {
         // The character that begins the new line, taken from the caret as it stands (a
         // caret just after a lone first byte must not be moved back).
-        const int width = (isEditingLeadByte(static_cast<unsigned char>(line->text[col])) && line->text[col + 1]) ? 2 : 1;
+        const int width = (isLeadByte(line->text[col]) && line->text[col + 1]) ? 2 : 1;
         const std::string first(line->text + col, line->text[col] ? width : 0);
         recordAtCaret(UNDO_SPLIT, first.c_str());
     }

@@ -1,13 +1,14 @@
-#include "document/undo_redo.h"
+#include "edit/undo_redo.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "document/clipboard.h"
-#include "document/editing.h"
-#include "document/line_edits.h"
+#include "edit/clipboard.h"
+#include "edit/editing.h"
+#include "edit/line_edits.h"
+#include "document/gbk.h"
 #include "document/paste_text.h"
 #include "document/selection.h"
 #include "document/text.h"
@@ -204,7 +205,7 @@ void useUp(UndoRecord* record) {
 bool isPastedAsTyping(const char* text) {
     const size_t length = std::strlen(text);
     const bool oneCharacter =
-        length == 1 || (length == 2 && static_cast<unsigned char>(text[0]) >= 0xA1);
+        length == 1 || (length == 2 && isLeadByte(text[0]));
     if (!oneCharacter) return false;
     const std::vector<std::string> pieces = clipboardPieces(text, false);
     return pieces.size() == 1 && pieces[0] == text;

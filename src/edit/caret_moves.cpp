@@ -1,12 +1,12 @@
 // The editor actions: caret moves, selecting moves, Tab and Shift+Tab, Enter, Backspace
 // and the backward quick searches, looked up by their action codes.
-#include "document/caret_moves.h"
+#include "edit/caret_moves.h"
 
 #include <cstring>
 
 #include "app/command_entry_points.h"
 #include "app/recorder.h"
-#include "document/editing.h"
+#include "edit/editing.h"
 #include "document/gbk.h"
 #include "document/selection.h"
 #include "document/text.h"

@@ -1,12 +1,12 @@
-#include "document/clipboard.h"
+#include "edit/clipboard.h"
 
 #include <cstring>
 
 #include "app/active_window.h"
 #include "app/messages.h"
-#include "document/editing.h"
+#include "edit/editing.h"
 #include "document/gbk.h"
-#include "document/line_edits.h"
+#include "edit/line_edits.h"
 #include "document/paste_text.h"
 #include "document/selection.h"
 #include "document/text.h"
@@ -29,7 +29,7 @@ std::string buildSelectedText(size_t limit) {
         const int length = lengthOf(line);
         for (int i = 0; i < length; ++i) {
             if (!isSelectedAt(line, i)) continue;
-            const bool pair = isEditingLeadByte(static_cast<unsigned char>(line->text[i])) && i + 1 < length;
+            const bool pair = isLeadByte(line->text[i]) && i + 1 < length;
             const size_t width = pair ? 2 : 1;
             if (text.size() + width > limit) return text;
             text.append(line->text + i, width);
