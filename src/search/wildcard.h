@@ -12,33 +12,40 @@
 // 40-49 Chinese-character runs, 50 read by templates only.
 constexpr int CAPTURE_SLOT_COUNT = 51;
 
-// Longest text a capture holds (with its closing bracket); a longer run is not stored
-// and the slot keeps what it held before.
-constexpr int CAPTURE_LIMIT = 102400;
-
 struct CaptureSlot {
     bool present = false;  // absent slots leave their template token untouched
-    std::string text;      // may be empty
+    std::string text;      // may be empty; held whole, whatever its length
 };
 
-// The 51 slots; they keep their texts between searches until freeCaptures.
+// The 51 slots; they keep their texts between searches until freeCaptures. A slot holds
+// what the last attempt that stored into it took, whether or not that attempt matched.
 extern CaptureSlot CaptureSlots[CAPTURE_SLOT_COUNT];
 
 // Finds the next match of the find text (through findState.findTextPointer, or
-// findState.findText while that is null) from the caret forward. On success sets
-// findState.matchStartLine/matchStartCol to the first matched byte, the document's anchor
-// to the last matched byte (column 0 when the match ends right after a line break) and
-// findState.found; on failure changes none of them. Captures are stored as it goes.
+// findState.findText while that is null) from the caret forward, never wrapping. On
+// success sets findState.matchStartLine/matchStartCol to the first matched byte, the
+// document's anchor to the last matched byte and findState.found; a match that ends with
+// a line break has the anchor on that line break (the end column of its line), a match
+// of no bytes (only "\n" tokens at a line start) has the anchor on its start. On failure
+// changes none of them. An empty find text finds nothing. Captures are stored as it goes.
 void wildcardFind(bool matchCase);
 
-// Stores a copy of `size` bytes into slot `slot` (0-50), replacing what it held. A
-// capture longer than CAPTURE_LIMIT is refused: the slot keeps its old text. Out-of-range
-// slots are ignored.
+// Stores a copy of `size` bytes into slot `slot` (0-50), replacing what it held. Texts of
+// any length are stored whole; out-of-range slots and negative sizes are ignored.
 void storeCapture(int slot, const char* bytes, int size);
 
 // Empties all 51 slots (they become absent).
 void freeCaptures();
 
-// True when the two-byte character starting at `text` counts as a Chinese character for
-// the \C run: see the definition in wildcard.cpp.
-bool isChineseCharacter(const unsigned char* text);
+// True when the find text `pattern` is made of "\n" tokens only: its matches take no
+// bytes (a line start), so replacing one deletes nothing.
+bool isLineStartPattern(const char* pattern);
+
+// The Chinese-character class of the \C run: the ideographs of code page 936, that is
+// GB2312's two levels (first byte 0xB0-0xF7, second 0xA1-0xFE, without the five unused
+// places 0xD7FA-0xD7FE) and GBK's two extension areas (first byte 0x81-0xA0 with second
+// 0x40-0xFE, and first byte 0xAA-0xFE with second 0x40-0xA0; 0x7F is never a second
+// byte). The symbol areas (first byte 0xA1-0xA9 with second 0xA1-0xFE, and 0xA8-0xA9
+// with second 0x40-0xA0) and the user-defined areas (0xAA-0xAF and 0xF8-0xFE with second
+// 0xA1-0xFE, 0xA1-0xA7 with second 0x40-0xA0) stay out.
+bool isChineseCharacter(unsigned char first, unsigned char second);
