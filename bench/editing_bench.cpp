@@ -14,6 +14,7 @@
 #include "document/undo_ring.h"
 #include "support/fake_platform.h"
 #include "view/view_state.h"
+#include "files/close_document.h"
 
 namespace {
 

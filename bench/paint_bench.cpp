@@ -12,6 +12,7 @@
 #include "view/frame.h"
 #include "view/layout.h"
 #include "view/view_state.h"
+#include "files/close_document.h"
 
 namespace {
 

@@ -5,7 +5,9 @@
 
 #include "app/recorder.h"
 #include "edit/editing.h"
+#include "app/editor_actions.h"
 #include "support/editing_driver.h"
+#include "files/close_document.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "support/editing_driver.h"
 #include "support/test_document.h"
 #include "view/view_state.h"
+#include "files/close_document.h"
 
 namespace {
 

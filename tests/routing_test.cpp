@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/active_window.h"
+#include "view/active_window.h"
 #include "app/command_map.h"
 #include "app/dispatcher.h"
 #include "app/key_bindings.h"
@@ -13,6 +13,7 @@
 #include "app/window_proc.h"
 #include "support/test_document.h"
 #include "view/view_state.h"
+#include "files/close_document.h"
 
 namespace {
 

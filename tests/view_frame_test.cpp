@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "app/recorder.h"
 #include "document/selection.h"
 #include "support/test_document.h"
 #include "view/frame.h"
@@ -147,7 +146,7 @@ TEST_F(FrameTest, DraggingSelectsUpToTheCaretWhenTheFrameIsBuilt) {
 }
 
 TEST_F(FrameTest, RecordingBannerIsDrawnThreeTimesWithOrWithoutADocument) {
-    recorder.recording = true;
+    view.recordingBanner = true;
     for (bool withDocument : {false, true}) {
         if (withDocument) setDocument({"x"});
         const Frame built = frame();
@@ -163,5 +162,5 @@ TEST_F(FrameTest, RecordingBannerIsDrawnThreeTimesWithOrWithoutADocument) {
         EXPECT_EQ(built.banner[0].backgroundColour, rgb(0xFF, 0x00, 0x00));
         EXPECT_EQ(built.text.empty(), !withDocument);
     }
-    recorder.recording = false;
+    view.recordingBanner = false;
 }

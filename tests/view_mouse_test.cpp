@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_entry_points.h"
+#include "app/mouse.h"
 #include "app/messages.h"
 #include "document/selection.h"
 #include "support/test_document.h"

@@ -7,6 +7,7 @@
 #include "support/test_document.h"
 #include "view/layout.h"
 #include "view/view_state.h"
+#include "edit/reflow.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/command_entry_points.h"
+#include "app/mouse.h"
 #include "app/messages.h"
 #include "app/recorder.h"
 #include "app/window_proc.h"

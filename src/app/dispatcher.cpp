@@ -1,9 +1,21 @@
 #include "app/dispatcher.h"
 
 #include "app/command_entry_points.h"
+#include "blocks/line_operations.h"
+#include "blocks/statistics.h"
+#include "blocks/markers.h"
+#include "blocks/sorting.h"
+#include "app/about_box.h"
+#include "app/help_text.h"
+#include "edit/clipboard.h"
+#include "edit/undo_redo.h"
+#include "files/save.h"
+#include "files/new_file.h"
+#include "files/export_page.h"
 #include "app/line_commands.h"
 #include "app/messages.h"
 #include "app/recorder.h"
+#include "app/search_outcome.h"
 #include "edit/caret_moves.h"
 #include "document/document.h"
 #include "edit/editing.h"
@@ -11,8 +23,11 @@
 #include "document/undo_ring.h"
 #include "files/loader.h"
 #include "platform/platform.h"
+#include "quiz/quiz_dialog.h"
+#include "search/quick_search.h"
 #include "view/layout.h"
 #include "view/title.h"
+#include "files/close_document.h"
 
 namespace {
 
@@ -28,7 +43,7 @@ struct CommandRoute {
 void findAgainAfterAFind() {
     const uint32_t before = previousEvent().wParam;
     if (before == CMD_FIND || before == CMD_FIND_AGAIN) moveCaretRight();
-    findAgain();
+    noteSearchOutcome(findAgain());
 }
 
 void runSplitAtMarkers(int id) { splitAtMarkers(id); }
@@ -51,10 +66,10 @@ const CommandRoute DOCUMENT_COMMANDS[] = {
     {CMD_FIND, [](int) { openFindDialog(); }},
     {CMD_REPLACE, [](int) { openReplaceDialog(); }},
     {CMD_FIND_AGAIN, [](int) { findAgainAfterAFind(); }},
-    {CMD_QUICK_SPACE, [](int) { quickSearch(0, false); }},
-    {CMD_QUICK_DIGITS, [](int) { quickSearch(1, false); }},
-    {CMD_QUICK_LETTERS, [](int) { quickSearch(2, false); }},
-    {CMD_SELECT_BRACKETS, [](int) { selectBracketPair(); }},
+    {CMD_QUICK_SPACE, [](int) { noteSearchOutcome(quickSearch(QUICK_SPACE, false)); }},
+    {CMD_QUICK_DIGITS, [](int) { noteSearchOutcome(quickSearch(QUICK_DIGITS, false)); }},
+    {CMD_QUICK_LETTERS, [](int) { noteSearchOutcome(quickSearch(QUICK_LETTERS, false)); }},
+    {CMD_SELECT_BRACKETS, [](int) { noteSearchOutcome(selectBracketPair()); }},
     {CMD_SPACES_COMMAS, [](int) { convertSpacesCommas(); }},
     {CMD_TIDY_STATEMENT, [](int) { tidyStatement(); }},
     {CMD_SPLIT_BY_INDENT, [](int) {

@@ -1,6 +1,5 @@
 #include "app/help_text.h"
 
-#include "app/command_entry_points.h"
 #include "platform/platform.h"
 
 // Lines 18 and 24 begin with a full-width space: they continue the numbered item above.

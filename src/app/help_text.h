@@ -7,5 +7,5 @@ extern const char* const HELP_TEXT;
 // The help box's caption.
 extern const char* const HELP_CAPTION;
 
-// showHelpText (command 32836, from both help menu items, with or without a document) is
-// declared with the other command entry points in app/command_entry_points.h.
+// Command 32836, from both help menu items, with or without a document: the help box.
+void showHelpText();

@@ -10,6 +10,7 @@
 #include "view/layout.h"
 #include "view/title.h"
 #include "view/view_state.h"
+#include "edit/reflow.h"
 
 char* deletedLineBuffer = nullptr;
 

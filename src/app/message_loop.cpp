@@ -1,12 +1,14 @@
 #include "app/message_loop.h"
 
-#include "app/active_window.h"
+#include "view/active_window.h"
 #include "app/command_entry_points.h"
+#include "blocks/line_operations.h"
+#include "app/about_box.h"
+#include "app/editor_actions.h"
 #include "app/messages.h"
 #include "document/document.h"
 #include "edit/editing.h"
 
-ActiveWindow activeWindow = ACTIVE_MAIN;
 
 namespace {
 

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "platform/virtual_keys.h"
+
 // ---- Standard window messages ----
 constexpr unsigned MSG_CREATE = 0x0001;
 constexpr unsigned MSG_SIZE = 0x0005;
@@ -45,31 +47,6 @@ constexpr unsigned ACTION_NEW = 2068;   // handled by the window procedure itsel
 constexpr unsigned ACTION_OPEN = 2069;  // handled by the window procedure itself
 constexpr unsigned ACTION_CARET_DOWN = 2073;
 constexpr unsigned ACTION_CARET_UP = 2077;
-
-// ---- Virtual-key codes ----
-constexpr int VKEY_BACK = 0x08;
-constexpr int VKEY_TAB = 0x09;
-constexpr int VKEY_RETURN = 0x0D;
-constexpr int VKEY_SHIFT = 0x10;
-constexpr int VKEY_CONTROL = 0x11;
-constexpr int VKEY_ESCAPE = 0x1B;
-constexpr int VKEY_PRIOR = 0x21;  // PageUp
-constexpr int VKEY_NEXT = 0x22;   // PageDown
-constexpr int VKEY_END = 0x23;
-constexpr int VKEY_HOME = 0x24;
-constexpr int VKEY_LEFT = 0x25;
-constexpr int VKEY_UP = 0x26;
-constexpr int VKEY_RIGHT = 0x27;
-constexpr int VKEY_DOWN = 0x28;
-constexpr int VKEY_INSERT = 0x2D;
-constexpr int VKEY_DELETE = 0x2E;
-constexpr int VKEY_F1 = 0x70;
-constexpr int VKEY_OEM_COMMA = 0xBC;
-constexpr int VKEY_OEM_PERIOD = 0xBE;
-constexpr int VKEY_OEM_2 = 0xBF;  // "/?"
-constexpr int VKEY_OEM_4 = 0xDB;  // "["
-constexpr int VKEY_OEM_6 = 0xDD;  // "]"
-constexpr int vkeyFunction(int n) { return VKEY_F1 + n - 1; }
 
 // Modifier masks of a key binding: the Alt key plays no part.
 constexpr int KEYMOD_NONE = 0;

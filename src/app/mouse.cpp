@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/command_entry_points.h"
 #include "app/dispatcher.h"
 #include "app/messages.h"
+#include "app/mouse.h"
 #include "document/document.h"
 #include "document/gbk.h"
 #include "document/selection.h"

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "app/command_entry_points.h"
 #include "app/dispatcher.h"
 #include "app/messages.h"
 #include "app/window_proc.h"
@@ -90,6 +89,7 @@ void toggleRecording() {
     if (recorder.playing) return;
     platform::playSound(RESOURCE_SOUND_CLICK);
     recorder.recording = !recorder.recording;
+    view.recordingBanner = recorder.recording;
     if (recorder.recording)
         freeSequence();
     else

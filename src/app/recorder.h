@@ -38,5 +38,9 @@ const RecordedSlot& previousEvent();
 // Frees the recorded sequence.
 void freeSequence();
 
-// F7 (toggleRecording) and F6 (playSequence) are declared with the other command entry
-// points in app/command_entry_points.h.
+// F7: starts a recording (dropping the last one) or ends it, with a click sound, the
+// menu check and the banner.
+void toggleRecording();
+// F6: plays the recorded sequence through the window procedure until it ends or a failed
+// search asks it to stop.
+void playSequence();

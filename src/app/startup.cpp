@@ -6,6 +6,7 @@
 #include "document/undo_ring.h"
 #include "files/loader.h"
 #include "view/layout.h"
+#include "files/close_document.h"
 
 void startKesh(const char* commandLine) {
     initStyles();

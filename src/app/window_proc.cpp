@@ -3,9 +3,17 @@
 #include "app/command_entry_points.h"
 #include "app/command_map.h"
 #include "app/dispatcher.h"
+#include "app/editor_actions.h"
+#include "app/mouse.h"
+#include "edit/clipboard.h"
+#include "edit/undo_redo.h"
+#include "files/save.h"
+#include "files/new_file.h"
+#include "files/export_page.h"
 #include "app/key_bindings.h"
 #include "app/messages.h"
 #include "app/recorder.h"
+#include "app/search_outcome.h"
 #include "document/document.h"
 #include "edit/editing.h"
 #include "files/loader.h"
@@ -13,6 +21,8 @@
 #include "view/layout.h"
 #include "view/title.h"
 #include "view/view_state.h"
+#include "edit/reflow.h"
+#include "files/close_document.h"
 
 namespace {
 
@@ -109,7 +119,7 @@ MessageResult handleAlwaysMessage(unsigned message, uintptr_t wParam, intptr_t l
 MessageResult handleMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
     bool sizeStored = false;
     if (hasDocument()) {
-        if (message == MSG_FIND_REPLACE_NOTIFY) onFindReplaceNotify(lParam);
+        if (message == MSG_FIND_REPLACE_NOTIFY) noteSearchOutcome(onFindReplace());
         int commandId = 0;
         if (lookUpCommandMap(static_cast<int>(message), commandId)) {
             if (commandId != 0)

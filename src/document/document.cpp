@@ -8,9 +8,6 @@
 #include "document/memory.h"
 #include "document/selection.h"
 #include "document/undo_ring.h"
-#include "platform/platform.h"
-#include "view/title.h"
-#include "view/view_state.h"
 
 Document doc;
 char fileName[FILE_NAME_SIZE] = "";
@@ -209,7 +206,7 @@ bool isLineInDocument(const LineNode* line) {
     return false;
 }
 
-void closeDocument() {
+void discardDocument() {
     LineNode* line = doc.head;
     while (line) {
         LineNode* next = line->next;
@@ -221,14 +218,7 @@ void closeDocument() {
     lineStartMemo = LineStartMemo{};
     doc = Document{};
     setFileName("");
-    if (view.mouseDown) platform::releaseMouse();
-    view.mouseDown = 0;
-    view.dragSelection = 0;
-    updateTitle();
     resetUndo();
-    platform::hideCaret();
-    platform::destroyCaret();
-    platform::invalidateAll(true);
 }
 
 // ==== Caret and offsets ====

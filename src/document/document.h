@@ -102,9 +102,9 @@ int lineCount();
 const char* rememberedPositionsViolation();
 // True when `line` is one of the document's lines.
 bool isLineInDocument(const LineNode* line);
-// Frees every line and resets the document, the file name, the undo ring, the caret and
-// the title; also used on exit.
-void closeDocument();
+// Frees every line and resets the document, the file name, the remembered positions and
+// the undo ring. Closing the document in the window (files/close_document) builds on it.
+void discardDocument();
 
 // ---- Caret and offsets ----
 // 1 + caretCol + the lengths of all earlier lines plus one per line break. The start of

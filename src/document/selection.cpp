@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "document/gbk.h"
-#include "view/view_state.h"
 
 void clearSelection() {
     for (LineNode* line = doc.head; line; line = line->next) line->flags &= ~LN_SELECTED;
@@ -87,12 +86,6 @@ bool isSelectedAt(const LineNode* line, int col) {
     return true;
 }
 
-bool hasVisibleSelection() {
-    const LineNode* line = doc.topLine;
-    for (int y = 0; line && y < view.clientHeight; y += LINE_HEIGHT, line = line->next)
-        if (line->flags & LN_SELECTED) return true;
-    return false;
-}
 
 void setStyleOfSelection(int style) {
     for (LineNode* line = doc.head; line; line = line->next)

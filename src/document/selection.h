@@ -19,8 +19,5 @@ void updateSelection();
 void snapSelection();
 // True when byte column `col` of `line` is selected.
 bool isSelectedAt(const LineNode* line, int col);
-// True when one of the lines on screen (from topLine, one per started 24 pixels of client
-// height) carries LN_SELECTED; a selection scrolled out of view counts as none.
-bool hasVisibleSelection();
 // Sets the style of every selected line.
 void setStyleOfSelection(int style);

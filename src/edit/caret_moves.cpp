@@ -4,8 +4,6 @@
 
 #include <cstring>
 
-#include "app/command_entry_points.h"
-#include "app/recorder.h"
 #include "edit/editing.h"
 #include "document/gbk.h"
 #include "document/selection.h"
@@ -143,8 +141,6 @@ struct EditorAction {
     void (*run)();
 };
 
-constexpr int QUICK_SPACE = 0, QUICK_DIGITS = 1, QUICK_LETTERS = 2;
-
 const EditorAction EDITOR_ACTIONS[] = {
     {519, [] { pageMove(caretDown); }},
     {2056, shiftTabKey},
@@ -171,20 +167,12 @@ const EditorAction EDITOR_ACTIONS[] = {
     {2084, tabKey},
     {2085, [] { plainMove(caretHome); }},
     {2086, [] { selectingMove(caretHome); }},
-    {2091, [] { quickSearch(QUICK_DIGITS, true); }},
-    {2092, [] { quickSearch(QUICK_SPACE, true); }},
-    {2093, [] { quickSearch(QUICK_LETTERS, true); }},
 };
 
 }  // namespace
 
 void moveCaretLeft() { plainMove(caretLeft); }
 void moveCaretRight() { plainMove(caretRight); }
-
-void runEditorAction(int actionCode) {
-    recordEvent(static_cast<uint32_t>(actionCode), 0, 0);
-    performEditorAction(actionCode);
-}
 
 void performEditorAction(int actionCode) {
     if (!hasDocument()) return;

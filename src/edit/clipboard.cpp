@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/active_window.h"
-#include "app/messages.h"
+#include "view/active_window.h"
+#include "platform/virtual_keys.h"
 #include "edit/editing.h"
 #include "document/gbk.h"
 #include "edit/line_edits.h"
@@ -14,6 +14,7 @@
 #include "platform/platform.h"
 #include "view/layout.h"
 #include "view/title.h"
+#include "edit/reflow.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include "view/layout.h"
 #include "view/title.h"
 #include "view/view_state.h"
+#include "edit/reflow.h"
 
 namespace {
 
@@ -146,6 +147,30 @@ void keepSelectionOnItsText(LineNode* line, int col, LineNode* added) {
         doc.selStartCol -= col;
         line->flags &= ~LN_SELECTED;
     }
+}
+
+// True when a byte typed now at the caret becomes the second byte of a first byte that
+// was typed just before it: the caret stands right after that byte, the newest record is
+// its typing there, and nothing has been undone or redone since. A character typed as
+// two WM_CHAR messages is then recorded as one, and undo never leaves its first byte
+// alone (which would take the next character's byte as its own).
+bool completesTypedFirstByte(const LineNode* line) {
+    const UndoRecord* newest = undoRing.newest;
+    if (undoRing.replaying != 0 || newest == nullptr || newest != undoRing.current || undoRing.undoStreak != 0 ||
+        undoRing.afterRedo)
+        return false;
+    if (newest->kind != UNDO_TYPE || newest->text == nullptr || std::strlen(newest->text) != 1) return false;
+    if (!isLeadByte(newest->text[0]) || doc.caretCol < 1 || line->text[doc.caretCol - 1] != newest->text[0])
+        return false;
+    return isInsideDoubleByte(line->text, doc.caretCol) && newest->offset == caretOffset() - 1;
+}
+
+// Adds the second byte of a character to the newest record, which holds its first byte.
+void appendToNewestRecord(char second) {
+    UndoRecord* newest = undoRing.newest;
+    const char pair[3] = {newest->text[0], second, '\0'};
+    std::free(newest->text);
+    newest->text = copyStringOrExit(pair);
 }
 
 }  // namespace
@@ -291,9 +316,13 @@ void typeChar(char ch, bool interactive) {
     }
     const char piece[2] = {ch, '\0'};
     LineNode* line = doc.caretLine;
+    const bool completesCharacter = completesTypedFirstByte(line);
     line->text = insertText(line->text, doc.caretCol, piece);
     noteChangeAt(line);
-    recordAtCaret(UNDO_TYPE, piece);
+    if (completesCharacter)
+        appendToNewestRecord(ch);
+    else
+        recordAtCaret(UNDO_TYPE, piece);
     ++doc.caretCol;
     // The first byte of a double-byte character typed on its own waits for its second
     // byte: re-wrapping or showing the caret now would move the caret back before it,

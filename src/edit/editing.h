@@ -2,9 +2,8 @@
 // editor actions that the key bindings send (caret moves, selecting moves, Tab, Enter).
 #pragma once
 
-// Runs an editor-action code (2056-2093 and 519): records it, then performs it.
-void runEditorAction(int actionCode);
-// Performs an editor-action code without recording it (the scroll bar's moves).
+// Performs an editor-action code (2056-2086 and 519): a caret or selecting move, Tab,
+// Shift+Tab, Enter or Backspace. Recording is the caller's business.
 void performEditorAction(int actionCode);
 // Inserts a typed byte at the caret, or splits the line for '\r' (hard) / '\n' (soft).
 void typeChar(char ch, bool interactive);

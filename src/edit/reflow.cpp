@@ -3,6 +3,7 @@
 // the changes are recorded for undo like typing.
 #include <cstring>
 
+#include "edit/reflow.h"
 #include "document/document.h"
 #include "edit/editing.h"
 #include "document/selection.h"

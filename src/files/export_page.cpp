@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/command_entry_points.h"
 #include "document/document.h"
+#include "document/gbk.h"
 #include "files/file_writer.h"
 #include "files/save.h"
 #include "view/colouring.h"
@@ -65,17 +65,30 @@ const char* entityFor(char byte) {
 
 // One line of the page: a span for every run of one colour other than the body colour,
 // the text with its entities and kept spaces, "<br />" after a hard return, then CR LF.
+// The line is walked character by character and a character takes the colour of its
+// first byte, so no tag ever stands between the two bytes of a character.
 std::string pageLine(const LineNode* line, ColourMap& colours) {
     colourLine(line, colours);
     const char* text = line->text ? line->text : "";
     std::string out;
     int current = COLOUR_DEFAULT;
-    for (size_t i = 0; text[i] != '\0'; ++i) {
-        const int colour = colours[i] & 0x0F;
+    for (int i = 0; text[i] != '\0'; i += charLength(text, i)) {
+        const int colour = colours[static_cast<size_t>(i)] & 0x0F;
         if (colour != current) {
             if (current != COLOUR_DEFAULT) out += "</span>";
             current = colour;
             if (current != COLOUR_DEFAULT) out += std::string("<span class=\"c") + "0123456789abcdef"[current] + "\">";
+        }
+        if (charLength(text, i) == 2) {
+            out += text[i];
+            // A second byte a browser would not read as one (a lone first byte followed
+            // by "<", say) is written like a single byte, so it cannot open a tag.
+            const char* entity = isTrailByte(static_cast<unsigned char>(text[i + 1])) ? nullptr : entityFor(text[i + 1]);
+            if (entity)
+                out += entity;
+            else
+                out += text[i + 1];
+            continue;
         }
         if (const char* entity = entityFor(text[i])) {
             out += entity;

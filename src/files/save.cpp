@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "app/command_entry_points.h"
 #include "document/document.h"
 #include "files/file_writer.h"
 #include "platform/platform.h"

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/recorder.h"
 #include "document/document.h"
 #include "document/gbk.h"
 #include "document/selection.h"
@@ -185,5 +184,5 @@ void buildFrame(Frame& frame) {
         if (view.mouseDown && !view.dragSelection) updateSelection();
         layOutText(frame);
     }
-    if (recorder.recording) layOutBanner(frame);
+    if (view.recordingBanner) layOutBanner(frame);
 }

@@ -2,9 +2,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "app/command_entry_points.h"
-#include "app/messages.h"
-#include "edit/editing.h"
 #include "document/gbk.h"
 #include "platform/platform.h"
 #include "view/layout.h"
@@ -16,33 +13,24 @@ namespace {
 
 constexpr int CARET_WIDTH = 2;
 
-// Scroll-bar requests (the low word of the message's wParam).
-constexpr unsigned SCROLL_LINE_UP = 0;
-constexpr unsigned SCROLL_LINE_DOWN = 1;
-constexpr unsigned SCROLL_PAGE_UP = 2;
-constexpr unsigned SCROLL_PAGE_DOWN = 3;
-constexpr unsigned SCROLL_THUMB_POSITION = 4;
-constexpr unsigned SCROLL_THUMB_TRACK = 5;
-constexpr unsigned SCROLL_TOP = 6;
-constexpr unsigned SCROLL_BOTTOM = 7;
-
-constexpr int ACTION_PAGE_DOWN = 2080;
-constexpr int ACTION_PAGE_UP = 2082;
-constexpr int ACTION_DOCUMENT_START = 2065;
-constexpr int ACTION_DOCUMENT_END = 2063;
-
-// `line` moved `steps` lines down (up when negative), stopping at the document's ends.
-LineNode* stepLines(LineNode* line, int steps) {
-    for (; steps > 0 && line->next; --steps) line = line->next;
-    for (; steps < 0 && line->prev; ++steps) line = line->prev;
-    return line;
-}
-
 int lengthOf(const LineNode* line) { return static_cast<int>(std::strlen(line->text)); }
 
 }  // namespace
 
 // ==== Positions and pixels ====
+
+bool hasVisibleSelection() {
+    const LineNode* line = doc.topLine;
+    for (int y = 0; line && y < view.clientHeight; y += LINE_HEIGHT, line = line->next)
+        if (line->flags & LN_SELECTED) return true;
+    return false;
+}
+
+LineNode* stepLines(LineNode* line, int steps) {
+    for (; steps > 0 && line->next; --steps) line = line->next;
+    for (; steps < 0 && line->prev; ++steps) line = line->prev;
+    return line;
+}
 
 int columnToPoint(const LineNode* line, int col) {
     const int x = columnX(line, col);
@@ -134,34 +122,4 @@ void ensureCaretVisible() {
     placeCaret(x, rowTop(doc.caretLine));
 }
 
-// ==== The vertical scroll bar ====
 
-namespace {
-
-// Dragging the thumb puts the caret on the line it points at; near the end of the
-// document that line also becomes the top line.
-void followThumb(const platform::ScrollBarState& bar) {
-    LineNode* target = stepLines(doc.caretLine, bar.trackPosition - lineIndex(doc.caretLine));
-    if (lineIndex(target) == bar.trackPosition) doc.caretLine = target;
-    const int pageAllowance = static_cast<int>(bar.page * 1.8);
-    if (bar.maximum - bar.position < pageAllowance) doc.topLine = doc.caretLine;
-    ensureCaretVisible();
-}
-
-}  // namespace
-
-void onScrollBar(uintptr_t wParam) {
-    if (!hasDocument()) return;
-    const platform::ScrollBarState bar = platform::getScrollBar();
-    switch (lowWord(wParam)) {
-        case SCROLL_LINE_UP: performEditorAction(ACTION_CARET_UP); break;
-        case SCROLL_LINE_DOWN: performEditorAction(ACTION_CARET_DOWN); break;
-        case SCROLL_PAGE_UP: performEditorAction(ACTION_PAGE_UP); break;
-        case SCROLL_PAGE_DOWN: performEditorAction(ACTION_PAGE_DOWN); break;
-        case SCROLL_TOP: performEditorAction(ACTION_DOCUMENT_START); break;
-        case SCROLL_BOTTOM: performEditorAction(ACTION_DOCUMENT_END); break;
-        case SCROLL_THUMB_POSITION:
-        case SCROLL_THUMB_TRACK: followThumb(bar); break;
-        default: break;
-    }
-}

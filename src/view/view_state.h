@@ -17,6 +17,8 @@ struct ViewState {
     int mouseDown = 0;
     int dragSelection = 0;
     int reflowBusy = 0;
+    // The recording banner shows: told by the recorder, which the view does not know.
+    bool recordingBanner = false;
 };
 
 extern ViewState view;

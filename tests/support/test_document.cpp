@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <set>
 
-#include "app/active_window.h"
+#include "view/active_window.h"
 #include "app/key_bindings.h"
 #include "app/line_commands.h"
 #include "app/recorder.h"
@@ -14,6 +14,7 @@
 #include "document/undo_ring.h"
 #include "view/comment_memo.h"
 #include "view/view_state.h"
+#include "files/close_document.h"
 
 void resetCore() {
     closeDocument();

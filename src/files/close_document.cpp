@@ -1,0 +1,17 @@
+#include "files/close_document.h"
+
+#include "document/document.h"
+#include "platform/platform.h"
+#include "view/title.h"
+#include "view/view_state.h"
+
+void closeDocument() {
+    discardDocument();
+    if (view.mouseDown) platform::releaseMouse();
+    view.mouseDown = 0;
+    view.dragSelection = 0;
+    updateTitle();
+    platform::hideCaret();
+    platform::destroyCaret();
+    platform::invalidateAll(true);
+}
