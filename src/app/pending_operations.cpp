@@ -18,20 +18,6 @@ void markIndentedParagraphs() {}
 void splitAtMarkers(int) {}
 void sortByCaretColumn() {}
 void sortByDataColumn() {}
-void normaliseIndent() {}
-void stripIndent() {}
-void deleteBlankLines() {}
-void narrowColumnGap() {}
-void widenColumnGap() {}
-void setLineEnds() {}
-void toggleScramble() {}
-void toLowerCase() {}
-void toUpperCase() {}
-void fullToHalfWidth() {}
-void pasteAsHex() {}
-void showStatistics() {}
-void sumNumbers() {}
-void copyDataColumn() {}
 
 // ---- Quiz ----
 void openQuiz() {}
