@@ -18,6 +18,3 @@ void markIndentedParagraphs() {}
 void splitAtMarkers(int) {}
 void sortByCaretColumn() {}
 void sortByDataColumn() {}
-
-// ---- Quiz ----
-void openQuiz() {}

@@ -157,4 +157,40 @@ void showMessageWindow(const MessageWindowRequest& request);
 // Shows the modal About box (dialog 106) owned by the main window.
 void showAboutBox();
 
+// ---- Quiz dialog (dialog 134) ------------------------------------------------------
+// The quiz dialog is modeless and owned by the main window; there is at most one. Its
+// controls are named by their IDs in the dialog template. Positions and sizes are pixels
+// in the dialog's client area.
+// A message box owned by `owner` (the main window when that window is gone).
+int showOwnedMessageBox(DialogOwner owner, const std::string& text, const std::string& caption, unsigned flags);
+// Creates the quiz dialog hidden; false when it cannot be made.
+bool createQuizDialog();
+// True while the quiz dialog exists.
+bool quizDialogExists();
+// Shows the quiz dialog (after it has been filled).
+void showQuizDialog();
+// Shows, raises and activates the open quiz dialog.
+void bringQuizDialogForward();
+// Destroys the quiz dialog; nothing happens when there is none.
+void destroyQuizDialog();
+struct ControlRect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+ControlRect getQuizControlRect(int controlId);
+void placeQuizControl(int controlId, const ControlRect& rect);
+// Control texts are GBK; reading keeps at most `maxBytes` bytes, cut on a character boundary.
+void setQuizControlText(int controlId, const std::string& text);
+std::string getQuizControlText(int controlId, int maxBytes);
+bool isQuizBoxTicked(int controlId);
+void setQuizBoxTicked(int controlId, bool ticked);
+void showQuizControl(int controlId, bool visible);
+void enableQuizControl(int controlId, bool enabled);
+// Gives a control the font described (GB2312 character set, weight 400 unless bold); the
+// dialog keeps one such font for all its controls while it lives.
+void setQuizControlFont(int controlId, const FontRequest& font);
+// The ID of the quiz control that has the keyboard focus; 0 when none has.
+int quizFocusControl();
+// Moves the keyboard focus to a control of the quiz dialog.
+void focusQuizControl(int controlId);
+
 }  // namespace platform

@@ -213,4 +213,51 @@ LocalTime localTime() { return fake().time; }
 void showMessageWindow(const MessageWindowRequest& request) { fake().messageWindows.push_back(request); }
 void showAboutBox() { ++fake().aboutBoxes; }
 
+// ==== The quiz dialog ====
+
+int showOwnedMessageBox(DialogOwner owner, const std::string& text, const std::string& caption, unsigned flags) {
+    const int answer = showMessageBox(text, caption, flags);
+    fake().messageBoxes.back().ownedByQuizDialog = owner == DialogOwner::QuizDialog && fake().quizOpen;
+    return answer;
+}
+
+bool createQuizDialog() {
+    fake().quizOpen = true;
+    fake().quizVisible = false;
+    fake().quizControls.clear();
+    fake().quizFocus = 0;
+    ++fake().quizDialogsCreated;
+    return true;
+}
+bool quizDialogExists() { return fake().quizOpen; }
+void showQuizDialog() { fake().quizVisible = fake().quizOpen; }
+void bringQuizDialogForward() {
+    ++fake().quizBroughtForward;
+    fake().quizVisible = fake().quizOpen;
+}
+void destroyQuizDialog() {
+    fake().quizOpen = fake().quizVisible = false;
+    fake().quizControls.clear();
+}
+ControlRect getQuizControlRect(int controlId) { return fake().quizControls[controlId].rect; }
+void placeQuizControl(int controlId, const ControlRect& rect) { fake().quizControls[controlId].rect = rect; }
+void setQuizControlText(int controlId, const std::string& text) { fake().quizControls[controlId].text = text; }
+std::string getQuizControlText(int controlId, int maxBytes) {
+    const std::string& text = fake().quizControls[controlId].text;
+    size_t length = 0;
+    while (length < text.size()) {
+        const size_t step = isLeadByte(text[length]) && length + 1 < text.size() ? 2 : 1;
+        if (length + step > static_cast<size_t>(maxBytes)) break;
+        length += step;
+    }
+    return text.substr(0, length);
+}
+bool isQuizBoxTicked(int controlId) { return fake().quizControls[controlId].ticked; }
+void setQuizBoxTicked(int controlId, bool ticked) { fake().quizControls[controlId].ticked = ticked; }
+void showQuizControl(int controlId, bool visible) { fake().quizControls[controlId].visible = visible; }
+void enableQuizControl(int controlId, bool enabled) { fake().quizControls[controlId].enabled = enabled; }
+void setQuizControlFont(int controlId, const FontRequest& font) { fake().quizControls[controlId].font = font; }
+int quizFocusControl() { return fake().quizFocus; }
+void focusQuizControl(int controlId) { fake().quizFocus = controlId; }
+
 }  // namespace platform

@@ -13,12 +13,19 @@
 struct ShownMessageBox {
     std::string text, caption;
     unsigned flags;
+    bool ownedByQuizDialog = false;  // shown over the quiz dialog
 };
 
 struct InvalidatedRect {
     int left, top, right, bottom;
     bool erase;
 };
+
+// One control of the quiz dialog as the core left it.
+struct FakeQuizControl {
+    std::string text;
+    bool ticked = false, visible = true, enabled = true;
+    platform::ControlRect rect{11, 26, 573, 78};
 
 struct FakePlatform {
     // ---- Recorded ----
@@ -43,6 +50,12 @@ struct FakePlatform {
     std::map<int, platform::FontRequest> fonts;  // the last font asked for, by slot
     std::vector<platform::MessageWindowRequest> messageWindows;
     int aboutBoxes = 0;
+    // The quiz dialog: whether it exists and is shown, how often it was made and brought
+    // forward, and its controls by ID (fresh in every new dialog).
+    bool quizOpen = false, quizVisible = false;
+    int quizDialogsCreated = 0, quizBroughtForward = 0;
+    std::map<int, FakeQuizControl> quizControls;
+    int quizFocus = 0;  // the quiz control with the keyboard focus, 0 for none
 
     // ---- Scripted ----
     std::deque<int> messageBoxAnswers;  // answer of the next boxes; ANSWER_OK when empty
