@@ -244,8 +244,8 @@ void removeMatch(const char* findText, bool quick) {
         if (doc.selStartLine && isInsideDoubleByte(doc.selStartLine->text, doc.selStartCol)) --doc.selStartCol;
         if (doc.selEndLine && isInsideDoubleByte(doc.selEndLine->text, doc.selEndCol)) --doc.selEndCol;
     }
-    if (doc.selStartLine == nullptr || doc.selEndLine == nullptr) {
-        // A match of no bytes that its search left unselected: nothing to remove.
+    if (findState.emptyMatch || doc.selStartLine == nullptr || doc.selEndLine == nullptr) {
+        // A match of no bytes (which its search leaves unselected): nothing to remove.
         if (quick) clearSelectionBetweenEnds(); else clearSelection();
         return;
     }

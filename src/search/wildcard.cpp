@@ -32,12 +32,7 @@ bool isChineseCharacter(unsigned char first, unsigned char second) {
     return false;
 }
 
-bool isLineStartPattern(const char* pattern) {
-    if (pattern == nullptr || pattern[0] == '\0') return false;
-    for (; *pattern; pattern += 2)
-        if (pattern[0] != '\\' || pattern[1] != 'n') return false;
-    return true;
-}
+bool isLineStartPattern(const char* pattern) { return pattern != nullptr && std::strcmp(pattern, "\\n") == 0; }
 
 namespace {
 
@@ -214,6 +209,7 @@ bool attempt(Search& search, LineText line, int startCol, MatchEnd* end) {
         int letterRunStart = -1;  // an open \@ run: where it began on this line
         int bracketFrom = -1;     // an open bracket capture: its first byte on this line
         int openRow = 0;          // the bracket row whose capture is open
+        bool lineStartTaken = false;  // the line-start rule skips one "\n" per line
         for (int row = 1; bracketPairs[row].collected != -1; ++row)
             if (bracketPairs[row].collected != 0) openRow = row;
         // ---- Matching on this line, one step at a time, until a step stops it ----
@@ -221,8 +217,9 @@ bool attempt(Search& search, LineText line, int startCol, MatchEnd* end) {
             const Byte* p = pattern + q;
             const Byte c = line.text[pos];
             // 1. Line-start rule.
-            if (at(p, '\\', 'n') && pos == 0 &&
+            if (at(p, '\\', 'n') && pos == 0 && !lineStartTaken &&
                 (line.node->prev == nullptr || (line.node->prev->flags & LN_HARD_RETURN))) {
+                lineStartTaken = true;
                 q += 2;
                 continue;
             }

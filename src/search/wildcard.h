@@ -26,7 +26,7 @@ extern CaptureSlot CaptureSlots[CAPTURE_SLOT_COUNT];
 // success sets findState.matchStartLine/matchStartCol to the first matched byte, the
 // document's anchor to the last matched byte and findState.found; a match that ends with
 // a line break has the anchor on that line break (the end column of its line), a match
-// of no bytes (only "\n" tokens at a line start) has the anchor on its start. On failure
+// of no bytes (the pattern "\n" at a line start) has the anchor on its start. On failure
 // changes none of them. An empty find text finds nothing. Captures are stored as it goes.
 void wildcardFind(bool matchCase);
 
@@ -37,8 +37,8 @@ void storeCapture(int slot, const char* bytes, int size);
 // Empties all 51 slots (they become absent).
 void freeCaptures();
 
-// True when the find text `pattern` is made of "\n" tokens only: its matches take no
-// bytes (a line start), so replacing one deletes nothing.
+// True when the find text `pattern` is exactly "\n": its matches take no bytes (a line
+// start), so replacing one deletes nothing.
 bool isLineStartPattern(const char* pattern);
 
 // The Chinese-character class of the \C run: the ideographs of code page 936, that is
