@@ -14,7 +14,3 @@ void convertSpacesCommas() {}
 void tidyStatement() {}
 
 // ---- Blocks ----
-void markIndentedParagraphs() {}
-void splitAtMarkers(int) {}
-void sortByCaretColumn() {}
-void sortByDataColumn() {}

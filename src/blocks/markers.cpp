@@ -1,0 +1,274 @@
+// Splitting text into paragraphs at numbering markers, and marking paragraphs by
+// indentation.
+#include "blocks/markers.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "document/document.h"
+#include "document/gbk.h"
+#include "document/marker_chars.h"
+#include "document/memory.h"
+#include "document/undo_ring.h"
+#include "view/layout.h"
+#include "view/title.h"
+
+namespace {
+
+// ==== The commands and their passes ====
+
+struct MarkerPass {
+    const char* prefix;
+    MarkerKind kind;
+    const char* suffix;
+};
+
+struct MarkerCommand {
+    int commandId;
+    std::vector<MarkerPass> passes;
+};
+
+using K = MarkerKind;
+
+// The three ways a list item's number is closed: enumeration comma, ASCII and
+// full-width full stop.
+std::vector<MarkerPass> closedBy(MarkerKind kind) { return {{"", kind, "、"}, {"", kind, "."}, {"", kind, "．"}}; }
+
+// The four mixes of ASCII and full-width parentheses around a number.
+std::vector<MarkerPass> inParentheses(MarkerKind kind) {
+    return {{"(", kind, ")"}, {"(", kind, "）"}, {"（", kind, ")"}, {"（", kind, "）"}};
+}
+
+std::vector<MarkerPass> joined(std::vector<std::vector<MarkerPass>> groups) {
+    std::vector<MarkerPass> all;
+    for (const auto& group : groups) all.insert(all.end(), group.begin(), group.end());
+    return all;
+}
+
+const std::vector<MarkerCommand>& markerCommands() {
+    static const std::vector<MarkerCommand> commands = {
+        {32794, joined({{{"", K::ChineseNumerals, "、"}},
+                        inParentheses(K::ChineseNumerals),
+                        {{"", K::Digits, "、"}, {"", K::Digits, "."}, {"", K::Digits, "．"}},
+                        inParentheses(K::Digits)})},
+        {32795, {{"", K::ChineseNumerals, "、"}}},
+        {32796, inParentheses(K::ChineseNumerals)},
+        {32797, closedBy(K::Digits)},
+        {32798, inParentheses(K::Digits)},
+        {32799, {{"", K::ChineseNumerals, "是"}}},
+        {32805, closedBy(K::UpperLetters)},
+        {32816, closedBy(K::LowerLetters)},
+        {32823, closedBy(K::Stems)},
+        {32824, closedBy(K::RomanUpper)},
+        {32825, closedBy(K::RomanLower)},
+        {32826, {{"", K::BracketedNumerals, ""}}},
+        {32827, {{"", K::FullStopNumbers, ""}}},
+        {32828, {{"", K::ParenthesisedNumbers, ""}}},
+        {32829, {{"", K::CircledNumbers, ""}}},
+        {32830, closedBy(K::GreekUpper)},
+        {32831, closedBy(K::GreekLower)},
+        {32800, {{"第", K::ChineseNumerals, "章"}}},
+        {32802, {{"第", K::ChineseNumerals, "条"}}},
+        {32803, {{"第", K::Digits, "章"}}},
+        {32804, {{"第", K::Digits, "条"}}},
+    };
+    return commands;
+}
+
+// ==== Finding the markers of one line ====
+
+bool isAsciiDigit(char byte) { return byte >= '0' && byte <= '9'; }
+
+bool isSingleByteKind(MarkerKind kind) {
+    return kind == K::Digits || kind == K::UpperLetters || kind == K::LowerLetters;
+}
+
+bool isSingleByteMarker(MarkerKind kind, char byte) {
+    switch (kind) {
+        case K::Digits: return isAsciiDigit(byte);
+        case K::UpperLetters: return byte >= 'A' && byte <= 'Z';
+        case K::LowerLetters: return byte >= 'a' && byte <= 'z';
+        default: return false;
+    }
+}
+
+// Entry of the marker-character table that holds the characters of a two-byte kind.
+int markerCharsIndex(MarkerKind kind) {
+    return kind == K::ChineseNumerals ? MARKER_CHINESE_NUMERALS : static_cast<int>(kind) - 10;
+}
+
+// End of the run of marker characters of `kind` that starts at `at`.
+int markerRunEnd(const char* text, int length, int at, MarkerKind kind) {
+    if (isSingleByteKind(kind)) {
+        while (isSingleByteMarker(kind, text[at])) ++at;
+        return at;
+    }
+    const int index = markerCharsIndex(kind);
+    while (at < length && isMarkerChar(index, text + at)) at += 2;
+    return at;
+}
+
+bool holdsAt(const char* text, int at, const char* piece, int pieceLength) {
+    return std::strncmp(text + at, piece, static_cast<size_t>(pieceLength)) == 0;
+}
+
+// The columns of `text` before which the pass breaks the line, in order. They are the
+// breaks that splitting one marker at a time and scanning on from the start of the new
+// line would make: after a break the scan goes on at the break, which is then the start
+// of a line, where a marker is passed over and its suffix not looked at.
+std::vector<int> splitColumns(const char* text, const MarkerPass& pass) {
+    std::vector<int> splits;
+    const int length = static_cast<int>(std::strlen(text));
+    const int prefixLength = static_cast<int>(std::strlen(pass.prefix));
+    const int suffixLength = static_cast<int>(std::strlen(pass.suffix));
+    const bool decimalsKept = pass.kind == K::Digits && std::strcmp(pass.suffix, ".") == 0;
+    int lineStart = 0;
+    int boundary = 0;  // the character boundary at or before `col`
+    int col = 0;
+    while (col < length) {
+        while (boundary + charLength(text, boundary) <= col) boundary += charLength(text, boundary);
+        if (boundary != col || !holdsAt(text, col, pass.prefix, prefixLength)) {
+            ++col;
+            continue;
+        }
+        const int runStart = col + prefixLength;
+        const int runEnd = markerRunEnd(text, length, runStart, pass.kind);
+        if (runEnd == runStart) {
+            ++col;
+            continue;
+        }
+        if (col == lineStart) {
+            // A marker that begins a line stays; the byte after it is not looked at either.
+            col = runEnd + 1;
+            continue;
+        }
+        const int after = runEnd + suffixLength;
+        if (!holdsAt(text, runEnd, pass.suffix, suffixLength) || (decimalsKept && isAsciiDigit(text[after]))) {
+            ++col;  // no suffix, or a decimal number such as 3.14
+            continue;
+        }
+        splits.push_back(col);
+        lineStart = col;
+    }
+    return splits;
+}
+
+// ==== Breaking a line ====
+
+constexpr uint32_t SPLIT_COPIED_FLAGS = LN_SELECTED | LN_HARD_RETURN | LN_STYLE;
+
+// After `line` was split at `col` into itself and `added`: the anchor and the selection
+// ends at or after `col` go with their characters onto the new line, as they do when the
+// user presses Enter.
+void keepSelectionOnItsText(LineNode* line, int col, LineNode* added) {
+    if (doc.anchorLine == line && doc.anchorCol >= col) {
+        doc.anchorLine = added;
+        doc.anchorCol -= col;
+    }
+    if (!(line->flags & LN_SELECTED)) return;
+    if (doc.selEndLine == line) {
+        if (doc.selEndCol >= col) {
+            doc.selEndLine = added;
+            doc.selEndCol -= col;
+        } else {
+            added->flags &= ~LN_SELECTED;
+        }
+    }
+    if (doc.selStartLine == line && doc.selStartCol >= col) {
+        doc.selStartLine = added;
+        doc.selStartCol -= col;
+        line->flags &= ~LN_SELECTED;
+    }
+}
+
+// Breaks `line` before each of `splits` with hard returns, leaving exactly the lines,
+// flags, selection and undo records that as many Enter presses (without indentation)
+// would leave, but copying each byte once: one split at a time would move the rest of
+// the line for every split. `lineOffset` is the caretOffset of the line's column 0.
+// Returns the last of the new lines.
+LineNode* breakLine(LineNode* line, const std::vector<int>& splits, int lineOffset) {
+    char* whole = line->text;
+    LineNode* piece = line;
+    int pieceStart = 0;
+    for (size_t k = 0; k < splits.size(); ++k) {
+        const int col = splits[k];
+        if (undoRing.replaying == 0) {
+            // Each split is recorded where the caret stood: every earlier split of this
+            // line added one line break before it.
+            const char first[3] = {whole[col], charLength(whole, col) == 2 ? whole[col + 1] : '\0', '\0'};
+            recordEdit(UNDO_SPLIT, lineOffset + col + static_cast<int>(k), first);
+        }
+        LineNode* added = insertLineAfter(piece);
+        added->flags = piece->flags & SPLIT_COPIED_FLAGS;
+        piece->flags |= LN_HARD_RETURN;
+        piece->text = copyBytesOrExit(whole + pieceStart, static_cast<size_t>(col - pieceStart));
+        keepSelectionOnItsText(piece, col - pieceStart, added);
+        piece = added;
+        pieceStart = col;
+    }
+    piece->text = copyStringOrExit(whole + pieceStart);
+    std::free(whole);
+    return piece;
+}
+
+}  // namespace
+
+// ==== Splitting at markers ====
+
+void splitAtMarkers(const char* prefix, MarkerKind kind, const char* suffix) {
+    if (!hasDocument()) return;
+    const MarkerPass pass{prefix ? prefix : "", kind, suffix ? suffix : ""};
+    bool changed = false;
+    int lineStart = 0;  // sum of (length + 1) over the lines before `line`
+    LineNode* line = doc.head;
+    for (;;) {
+        const std::vector<int> splits = splitColumns(line->text, pass);
+        const int length = static_cast<int>(std::strlen(line->text));
+        if (!splits.empty()) {
+            line = breakLine(line, splits, 1 + lineStart);
+            changed = true;
+        }
+        lineStart += length + static_cast<int>(splits.size()) + 1;
+        if (line->next == nullptr) break;
+        line = line->next;
+    }
+    doc.caretLine = line;
+    doc.caretCol = static_cast<int>(std::strlen(line->text));
+    if (changed) {
+        doc.modified = 1;
+        updateTitle();
+    }
+    ensureCaretVisible();
+}
+
+void splitAtMarkers(int commandId) {
+    for (const MarkerCommand& command : markerCommands()) {
+        if (command.commandId != commandId) continue;
+        for (const MarkerPass& pass : command.passes) splitAtMarkers(pass.prefix, pass.kind, pass.suffix);
+        return;
+    }
+}
+
+// ==== Paragraphs by indentation ====
+
+void markIndentedParagraphs() {
+    if (!hasDocument()) return;
+    bool changed = false;
+    for (LineNode* line = lastLine(); line && line->prev; line = line->prev) {
+        LineNode* before = line->prev;
+        const bool indented = std::strlen(line->text) >= 4 && (std::strncmp(line->text, "　　", 4) == 0 ||
+                                                                std::strncmp(line->text, "    ", 4) == 0);
+        const uint32_t flags = indented ? (before->flags | LN_HARD_RETURN) : (before->flags & ~LN_HARD_RETURN);
+        changed = changed || flags != before->flags;
+        before->flags = flags;
+    }
+    doc.caretLine = doc.head;
+    doc.caretCol = 0;
+    doc.topLine = doc.head;
+    // A changed return decides how the lines are saved, so it is a change to the text.
+    if (changed) {
+        doc.modified = 1;
+        updateTitle();
+    }
+}
