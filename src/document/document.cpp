@@ -1,5 +1,6 @@
 #include "document/document.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -228,10 +229,39 @@ int caretOffset() {
     return 1 + lineStart(doc.caretLine) + doc.caretCol;
 }
 
+namespace {
+
+// A run of changes each of which was reported with the line it started at: from change
+// count `sinceCount` to `untilCount` no change touched a line above `firstTouched`.
+struct LocatedChanges {
+    uint64_t sinceCount = 0;
+    uint64_t untilCount = 0;
+    int firstTouched = 0;
+};
+
+LocatedChanges locatedChanges;
+
+}  // namespace
+
 void keepLineStartsAbove(const LineNode* line) {
+    const int index = lineIndex(line);
     if (lineStartMemo.line && lineStartMemo.changeCount + 1 == documentChangeCount &&
-        lineIndex(lineStartMemo.line) <= lineIndex(line))
+        lineIndex(lineStartMemo.line) <= index)
         lineStartMemo.changeCount = documentChangeCount;
+    if (locatedChanges.untilCount + 1 == documentChangeCount) {
+        if (index < locatedChanges.firstTouched) locatedChanges.firstTouched = index;
+    } else {
+        // A change in between was not located: the run starts again with this change.
+        locatedChanges = {documentChangeCount - 1, documentChangeCount, index};
+    }
+    locatedChanges.untilCount = documentChangeCount;
+}
+
+int firstLineTouchedSince(uint64_t changeCount) {
+    if (changeCount == documentChangeCount) return INT_MAX;
+    if (locatedChanges.untilCount == documentChangeCount && locatedChanges.sinceCount <= changeCount)
+        return locatedChanges.firstTouched;
+    return 0;
 }
 
 void setCaretFromOffset(int offset) {

@@ -114,6 +114,10 @@ int caretOffset();
 // Tells the offsets that the change just made (one step of documentChangeCount) touched
 // nothing before the start of `line`, so a remembered line start at or above it holds.
 void keepLineStartsAbove(const LineNode* line);
+// The first line index that the changes since change count `changeCount` may have
+// touched: INT_MAX when nothing changed since, 0 when a change was not located through
+// keepLineStartsAbove. Data derived from the lines above that index still holds.
+int firstLineTouchedSince(uint64_t changeCount);
 // Puts the caret at the position whose offset is `offset` (inverse of caretOffset); a
 // column inside a double-byte character moves back onto its first byte.
 void setCaretFromOffset(int offset);

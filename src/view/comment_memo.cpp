@@ -11,7 +11,7 @@ struct CommentMemo {
     uint64_t changeCount = 0;      // documentChangeCount when the depths were found
     const LineNode* head = nullptr;
     std::vector<unsigned char> depthAtStart;  // entry i: depth at the start of line i
-    const LineNode* lastKnown = nullptr;      // the line of the last entry
+    const LineNode* lastKnown = nullptr;      // the line of the last entry; null: not looked up
 };
 
 CommentMemo memo;
@@ -25,6 +25,38 @@ void startMemo() {
     memo.head = doc.head;
     memo.depthAtStart.assign(1, 0);
     memo.lastKnown = doc.head;
+}
+
+// Brings the memo up to date with the lines: after changes that all lie at or below one
+// line, the depths down to that line still hold and only those below are dropped, so the
+// first paint after typing at line 1,000,000 does not rescan the lines above it.
+void refreshMemo() {
+    if (memoIsCurrent()) return;
+    const int firstTouched = memo.head == doc.head ? firstLineTouchedSince(memo.changeCount) : 0;
+    if (firstTouched <= 0 || memo.depthAtStart.empty()) {
+        startMemo();
+        return;
+    }
+    const size_t keep = static_cast<size_t>(firstTouched) + 1;
+    if (keep < memo.depthAtStart.size()) {
+        memo.depthAtStart.resize(keep);
+        memo.lastKnown = nullptr;
+    }
+    memo.changeCount = documentChangeCount;
+}
+
+// Finds the line of the memo's last entry when it is not known, walking back from `line`
+// (index `index`, at or below that entry) or forward from the first line.
+void findLastKnown(const LineNode* line, size_t index) {
+    if (memo.lastKnown) return;
+    const size_t last = memo.depthAtStart.size() - 1;
+    if (line == nullptr || index < last) {
+        line = doc.head;
+        index = 0;
+    }
+    for (; line && index > last; --index) line = line->prev;
+    for (; line && index < last; ++index) line = line->next;
+    memo.lastKnown = line;
 }
 
 // Extends the memo until it holds line `index` (or the document ends).
@@ -60,23 +92,27 @@ bool depthFromSettlingLine(const LineNode* line, int& depth) {
 
 int commentDepthAtStart(const LineNode* line) {
     if (line == nullptr || doc.head == nullptr) return 0;
-    if (!memoIsCurrent()) startMemo();
+    refreshMemo();
     const size_t index = static_cast<size_t>(lineIndex(line));
-    // Far below what is remembered (after a change, say), the lines just above usually
-    // settle the question; the memo then grows only when they do not.
+    if (index < memo.depthAtStart.size()) return memo.depthAtStart[index];
+    // Far below what is remembered, the lines just above usually settle the question;
+    // the memo then grows only when they do not.
     int depth = 0;
     if (index >= memo.depthAtStart.size() + MAX_LOOKBACK && depthFromSettlingLine(line, depth)) return depth;
+    findLastKnown(line, index);
     extendMemoTo(index);
     return index < memo.depthAtStart.size() ? memo.depthAtStart[index] : 0;
 }
 
 void rememberAllCommentDepths() {
     if (doc.head == nullptr) return;
-    if (!memoIsCurrent()) startMemo();
+    refreshMemo();
+    findLastKnown(nullptr, 0);
     extendMemoTo(SIZE_MAX);
 }
 
 std::string commentMemoViolation() {
+    refreshMemo();
     if (!memoIsCurrent()) return "";
     int depth = 0;
     const LineNode* line = doc.head;

@@ -4,8 +4,9 @@
 // from every line above it. Rescanning them all on every paint would make a paint at
 // line 1,000,000 cost a million lines; instead the depths found are kept per line index
 // and reused while documentChangeCount (which every change to the lines moves) stays
-// where it was. After a change the depths are found again, lazily, only as far down as
-// a paint or an export asks; far down a document the nearest line above that settles
+// where it was, or while every change since lay below them (changes located through
+// keepLineStartsAbove). Otherwise the depths are found again, lazily, only as far down
+// as a paint or an export asks; far down a document the nearest line above that settles
 // the depth by itself (one with "*/" or an unclosed "/*") is enough.
 #pragma once
 
