@@ -8,8 +8,6 @@ void openFindDialog() {}
 void openReplaceDialog() {}
 void findAgain() {}
 void onFindReplaceNotify(intptr_t) {}
-void quickSearch(int, bool) {}
-void selectBracketPair() {}
 void convertSpacesCommas() {}
 void tidyStatement() {}
 

@@ -43,10 +43,18 @@ bool regexTextPassesCheck(const char* text);
 // fails the check, has no body ("/g") or would need more than REGEX_MAX_NODES nodes.
 int buildRegexProgram(const char* text, RegexProgram& program);
 
+// Whether a class's text (the bytes between its brackets, or "\d"-style) accepts `byte`.
+bool regexClassAccepts(const char* text, int length, char byte);
+
 // Matches `program` against `line` (NUL-terminated, `length` bytes) starting at `start`.
 // Returns the end of the match (exclusive), or -1 when there is none. The work is bounded:
-// failed states are remembered, and nothing recurses deeper than the program is long.
+// outcomes are remembered per line, and nothing recurses deeper than the program is long.
 int regexMatchAt(const RegexProgram& program, const char* line, int length, int start);
+
+// Finds the first match on one line from column `firstCol` as the search does: at every
+// character boundary up to the line's end, or only at `firstCol` when the program begins
+// with "^" (which is then passed over). Sets the match's start and end (exclusive).
+bool regexSearchLine(const RegexProgram& program, const char* line, int firstCol, int& start, int& end);
 
 // Searches the document from the caret forward, one line at a time, for the find text
 // "/expr/g". On success sets findState.matchStartLine/matchStartCol, the document's anchor

@@ -1,0 +1,748 @@
+// The regular-expression engine: the check, the compiler from "/expr/g" to a flat node
+// array, and a matcher that gives exactly the results of the recursive matching rules
+// (fewest repetitions before the rest when more follows, as many as possible when last,
+// "|" between the single nodes around it) in bounded time and stack.
+//
+// Why the matcher is not a plain recursion: the rules retry the rest of the expression
+// after every repetition, so "a*a*a*a*a*c" against a long line of "a" takes time of a high
+// power of the line's length, and a recursion per byte overflows the stack on a long line.
+// The matcher has no captures, so the outcome of matching from a node at a position
+// depends only on (node, position, previous-matched). Those outcomes are remembered per
+// line; the runs of a repeated element and the positions where the rest of the expression
+// fails are remembered as skip pointers, so every repeat settles in near-constant time.
+// Recursion only ever goes to a later node, so its depth is bounded by the program's
+// length (at most 1024), never by the text's.
+#include "search/regex.h"
+
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/gbk.h"
+#include "search/find_state.h"
+
+namespace {
+
+bool lastMatchEmpty = false;
+
+// ==== The check and the compiler ====
+
+bool isOneOf(char byte, const char* set) { return byte != '\0' && std::strchr(set, byte) != nullptr; }
+
+// The bytes that end a literal run and make the byte before them a node of its own.
+bool isSpecialByte(char byte) { return isOneOf(byte, "^$.*+?|(){}["); }
+// A literal byte followed by one of these becomes its own node, so the quantifier or dot
+// after it applies to that byte alone.
+bool endsRunBefore(char byte) { return isOneOf(byte, "^.*+?{}"); }
+bool isClassEscape(char byte) { return isOneOf(byte, "dDsSwW"); }
+
+// Parses digits at body[at]; false when there are none or the number exceeds REPEAT_MAX.
+bool parseBound(const char* body, int length, int& at, int& value, bool& tooLarge) {
+    if (at >= length || body[at] < '0' || body[at] > '9') return false;
+    value = 0;
+    while (at < length && body[at] >= '0' && body[at] <= '9') {
+        if (value <= REPEAT_MAX) value = value * 10 + (body[at] - '0');
+        ++at;
+    }
+    if (value > REPEAT_MAX) tooLarge = true;
+    return true;
+}
+
+struct Builder {
+    const char* body;
+    int length;
+    RegexProgram& program;
+    int at = 0;
+    bool failed = false;
+
+    // Appends a node, keeping the last row free for RX_END.
+    void add(const RegexNode& node) {
+        if (program.count >= REGEX_MAX_NODES - 1) {
+            failed = true;
+            return;
+        }
+        program.nodes[program.count++] = node;
+    }
+
+    // The node a quantifier applies to: the previous one, or the one before it when the
+    // previous is a parenthesis; null before the first node.
+    RegexNode* quantifierTarget() {
+        const int count = program.count;
+        if (count == 0) return nullptr;
+        RegexNode* previous = &program.nodes[count - 1];
+        if ((previous->kind == RX_OPEN || previous->kind == RX_CLOSE) && count >= 2) return previous - 1;
+        return previous;
+    }
+
+    // "*", "+", "?": before any node they leave an empty node that never matches.
+    void quantify(int min, int max) {
+        RegexNode* target = quantifierTarget();
+        if (target == nullptr) {
+            RegexNode empty;
+            empty.min = min;
+            empty.max = max;
+            add(empty);
+        } else {
+            target->min = min;
+            target->max = max;
+        }
+        ++at;
+    }
+
+    // "{n}", "{n,}" or "{n,m}" at `at`; false leaves "{" to be read as a literal byte.
+    bool braceQuantifier() {
+        RegexNode* target = quantifierTarget();
+        if (target == nullptr) return false;
+        int j = at + 1, min = 0, max = 0;
+        bool tooLarge = false;
+        if (!parseBound(body, length, j, min, tooLarge)) return false;
+        if (j < length && body[j] == '}') {
+            max = min;
+        } else if (j < length && body[j] == ',') {
+            ++j;
+            if (j < length && body[j] == '}') {
+                max = REPEAT_MAX;
+            } else if (!parseBound(body, length, j, max, tooLarge) || j >= length || body[j] != '}' || max < min) {
+                return false;
+            }
+        } else {
+            return false;
+        }
+        if (tooLarge) failed = true;  // a count beyond REPEAT_MAX cannot be searched
+        target->min = min;
+        target->max = max;
+        at = j + 1;
+        return true;
+    }
+
+    // "[...]" or "[^...]" up to the next "]" not preceded by a backslash.
+    void bracketClass() {
+        int start = at + 1;
+        RegexNode node;
+        node.kind = RX_CLASS;
+        if (start < length && body[start] == '^') {
+            node.kind = RX_NCLASS;
+            ++start;
+        }
+        int end = start;
+        while (end < length && !(body[end] == ']' && body[end - 1] != '\\')) ++end;
+        if (end >= length) {  // no closing bracket inside the expression
+            failed = true;
+            return;
+        }
+        node.text = body + start;
+        node.length = end - start;
+        add(node);
+        at = end + 1;
+    }
+
+    // A backslash: "\d"-style class, an escaped byte, or (last in the body) a backslash.
+    void escape() {
+        RegexNode node;
+        if (at + 1 >= length) {
+            node.kind = RX_CHAR;
+            node.byte = '\\';
+            ++at;
+        } else if (isClassEscape(body[at + 1])) {
+            node.kind = RX_CLASS;
+            node.text = body + at;
+            node.length = 2;
+            at += 2;
+        } else {
+            node.kind = RX_CHAR;
+            node.byte = body[at + 1];
+            at += 2;
+        }
+        add(node);
+    }
+
+    // A literal byte: a node of its own, or the start of a run of literal bytes. A run
+    // keeps its escapes whole: it stops before an escape whose escaped byte is followed by
+    // a quantifier, so "a\.*" repeats the dot, as a reader expects.
+    void literal() {
+        RegexNode node;
+        if (at == length - 1 || isSpecialByte(body[at + 1])) {
+            node.kind = RX_CHAR;
+            node.byte = body[at++];
+            add(node);
+            return;
+        }
+        int end = at + 1;
+        while (end < length) {
+            const char byte = body[end];
+            if (isSpecialByte(byte)) break;
+            if (byte == '\\') {
+                if (end + 1 >= length || isClassEscape(body[end + 1])) break;
+                if (end + 2 < length && endsRunBefore(body[end + 2])) break;
+                end += 2;
+                continue;
+            }
+            if (end + 1 < length && endsRunBefore(body[end + 1])) break;
+            ++end;
+        }
+        node.kind = RX_STRING;
+        node.text = body + at;
+        node.length = end - at;
+        add(node);
+        at = end;
+    }
+
+    void simpleNode(int kind) {
+        RegexNode node;
+        node.kind = kind;
+        add(node);
+        ++at;
+    }
+
+    void build() {
+        while (at < length && !failed) {
+            switch (body[at]) {
+            case '^': simpleNode(RX_BOL); break;
+            case '$': simpleNode(RX_EOL); break;
+            case '.': simpleNode(RX_ANY); break;
+            case '(': simpleNode(RX_OPEN); break;
+            case ')': simpleNode(RX_CLOSE); break;
+            case '|': simpleNode(RX_ALT); break;
+            case '*': quantify(0, REPEAT_MAX); break;
+            case '+': quantify(1, REPEAT_MAX); break;
+            case '?': quantify(0, 1); break;
+            case '[': bracketClass(); break;
+            case '\\': escape(); break;
+            case '{':
+                if (!braceQuantifier()) literal();
+                break;
+            default: literal(); break;
+            }
+        }
+    }
+};
+
+// ==== Matching single bytes ====
+
+bool isBlankByte(unsigned char byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
+bool isWordByte(unsigned char byte) {
+    return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z') || byte == '_';
+}
+
+// The byte after a backslash inside a class or in "\d"-style classes.
+bool escapeAccepts(char escaped, char byte) {
+    const unsigned char b = static_cast<unsigned char>(byte);
+    switch (escaped) {
+    case 'd': return b >= '0' && b <= '9';
+    case 'D': return !(b >= '0' && b <= '9');
+    case 's': return isBlankByte(b);
+    case 'S': return !isBlankByte(b);
+    case 'w': return isWordByte(b);
+    case 'W': return !isWordByte(b);
+    default: return escaped == byte;
+    }
+}
+
+}  // namespace
+
+// Whether the text of a class (the bytes between its brackets) accepts `byte`. Ranges
+// compare as signed bytes; a "-" counts as itself only first or last in the class.
+bool regexClassAccepts(const char* text, int length, char byte) {
+    int i = 0;
+    while (i < length) {
+        if (length - i >= 3 && text[i + 1] == '-') {
+            const signed char low = static_cast<signed char>(text[i]);
+            const signed char high = static_cast<signed char>(text[i + 2]);
+            const signed char value = static_cast<signed char>(byte);
+            if (value >= low && value <= high && byte != '-') return true;
+            i += 3;
+        } else if (text[i] == '\\' && i + 1 < length) {
+            if (escapeAccepts(text[i + 1], byte)) return true;
+            i += 2;
+        } else {
+            if (text[i] == byte) return byte != '-' || i == 0 || i == length - 1;
+            ++i;
+        }
+    }
+    return false;
+}
+
+bool regexTextPassesCheck(const char* text) {
+    const size_t length = std::strlen(text);
+    if (length < 2 || text[0] != '/' || text[length - 2] != '/' || text[length - 1] != 'g') return false;
+    int depth = 0;
+    for (size_t i = 1; i < length; ++i) {
+        if (text[i] == '\\' && isOneOf(text[i + 1], "()[]{}")) {
+            ++i;
+        } else if (isOneOf(text[i], "([{")) {
+            ++depth;
+        } else if (isOneOf(text[i], ")]}")) {
+            --depth;
+        }
+    }
+    return depth == 0;
+}
+
+int buildRegexProgram(const char* text, RegexProgram& program) {
+    program.count = 0;
+    if (!regexTextPassesCheck(text)) return 0;
+    const int bodyLength = static_cast<int>(std::strlen(text)) - 3;
+    if (bodyLength < 0) return 0;  // exactly "/g": the two slashes overlap
+    Builder builder{text + 1, bodyLength, program};
+    builder.build();
+    if (builder.failed) {
+        program.count = 0;
+        return 0;
+    }
+    program.nodes[program.count] = RegexNode();
+    program.nodes[program.count].kind = RX_END;
+    ++program.count;
+    return 1;
+}
+
+// ==== Remembered outcomes ====
+
+namespace {
+
+// Per-line memory of outcomes, in chunks of rows (one row per text position). A row holds
+// two skip pointers per repeat node and the outcome bits of every node. Rows are
+// validated by an epoch stamp, so a new line costs nothing to clear; chunks below the
+// current start column are recycled, since no state ever looks back.
+class StateMemo {
+public:
+    // Chunks take about 64 KB, and no more rows than `longestLine` needs.
+    void configure(int nodeCount, int repeatCount, int longestLine) {
+        repeatCount_ = repeatCount;
+        rowBytes_ = (8 * repeatCount + nodeCount + 3) & ~3;
+        chunkShift_ = 4;
+        while (chunkShift_ < 12 && (1 << chunkShift_) <= longestLine && (2 << chunkShift_) * rowBytes_ <= 64 * 1024)
+            ++chunkShift_;
+        rowsPerChunk_ = 1 << chunkShift_;
+        chunkBytes_ = static_cast<size_t>(rowsPerChunk_) * (4 + rowBytes_);
+        pool_.clear();
+        table_.clear();
+        liveBytes_ = 0;
+    }
+
+    void beginLine(int length) {
+        releaseAll();
+        table_.resize((static_cast<size_t>(length) >> chunkShift_) + 1);
+        nextEpoch();
+    }
+
+    // Recycles every chunk that lies wholly before `position`.
+    void releaseBefore(int position) {
+        const size_t below = static_cast<size_t>(position) >> chunkShift_;
+        for (; releasedBelow_ < below && releasedBelow_ < table_.size(); ++releasedBelow_) release(releasedBelow_);
+    }
+
+    int32_t& runPointer(int position, int repeat) { return ints(position)[repeat]; }
+    int32_t& probePointer(int position, int repeat) { return ints(position)[repeatCount_ + repeat]; }
+    uint8_t& outcome(int position, int node) {
+        return reinterpret_cast<uint8_t*>(ints(position) + 2 * repeatCount_)[node];
+    }
+
+private:
+    using Chunk = std::unique_ptr<uint8_t[]>;  // row stamps, then the rows
+
+    // Outcomes are facts about the line, so dropping them all is always safe: when a
+    // pathological expression holds too many, they are forgotten and found again.
+    static constexpr size_t BUDGET = 256u * 1024 * 1024;
+    static constexpr size_t POOL_LIMIT = 16;
+
+    int32_t* ints(int position) {
+        const size_t index = static_cast<size_t>(position) >> chunkShift_;
+        const int row = position & (rowsPerChunk_ - 1);
+        if (!table_[index]) acquire(index);
+        uint8_t* base = table_[index].get();
+        uint32_t* stamps = reinterpret_cast<uint32_t*>(base);
+        int32_t* data = reinterpret_cast<int32_t*>(base + 4 * rowsPerChunk_ + static_cast<size_t>(row) * rowBytes_);
+        if (stamps[row] != epoch_) {
+            stamps[row] = epoch_;
+            std::memset(data, 0, rowBytes_);
+        }
+        return data;
+    }
+
+    void acquire(size_t index) {
+        if (liveBytes_ + chunkBytes_ > BUDGET) {
+            for (size_t i = 0; i < table_.size(); ++i) release(i);
+            nextEpoch();
+        }
+        if (pool_.empty()) {
+            table_[index].reset(new uint8_t[chunkBytes_]);
+        } else {
+            table_[index] = std::move(pool_.back());
+            pool_.pop_back();
+        }
+        // A recycled chunk's rows belonged to other positions: none of them is valid here.
+        std::memset(table_[index].get(), 0, 4 * static_cast<size_t>(rowsPerChunk_));
+        liveBytes_ += chunkBytes_;
+    }
+
+    void release(size_t index) {
+        if (!table_[index]) return;
+        if (pool_.size() < POOL_LIMIT) pool_.push_back(std::move(table_[index]));
+        table_[index].reset();
+        liveBytes_ -= chunkBytes_;
+    }
+
+    void releaseAll() {
+        for (size_t i = 0; i < table_.size(); ++i) release(i);
+        releasedBelow_ = 0;
+    }
+
+    // A fresh epoch makes every row stale; after a wrap the recycled chunks' stamps
+    // could match again, so they are dropped.
+    void nextEpoch() {
+        if (++epoch_ == 0) {
+            pool_.clear();
+            epoch_ = 1;
+        }
+    }
+
+    int repeatCount_ = 0, rowBytes_ = 4, chunkShift_ = 4, rowsPerChunk_ = 16;
+    size_t chunkBytes_ = 0, liveBytes_ = 0, releasedBelow_ = 0;
+    uint32_t epoch_ = 0;
+    std::vector<Chunk> table_;  // one entry per chunk of the line, null until used
+    std::vector<Chunk> pool_;   // recycled chunks
+};
+
+// Outcome bits of a state: known and value, for previous-matched clear and set.
+constexpr uint8_t KNOWN[2] = {1, 4};
+constexpr uint8_t TRUE_BIT[2] = {2, 8};
+
+// ==== The matcher ====
+
+class Matcher {
+public:
+    // `longestLine` sizes the memory's chunks (any line may still be searched).
+    Matcher(const RegexProgram& program, int longestLine) : nodes_(program.nodes) {
+        const int count = program.count;
+        literal_.resize(count);
+        elementLength_.assign(count, 1);
+        repeatIndex_.assign(count, -1);
+        last_.assign(count, false);
+        int repeats = 0;
+        for (int i = 0; i < count; ++i) {
+            const RegexNode& node = nodes_[i];
+            if (node.kind == RX_STRING) {
+                for (int j = 0; j < node.length; ++j) {
+                    if (node.text[j] == '\\') ++j;
+                    literal_[i].push_back(node.text[j]);
+                }
+                elementLength_[i] = static_cast<int>(literal_[i].size());
+            }
+            if (isRepeat(node)) {
+                repeatIndex_[i] = repeats++;
+                const int next = nodes_[i + 1].kind;
+                last_[i] = next == RX_END || (next == RX_CLOSE && nodes_[i + 2].kind == RX_END);
+            }
+        }
+        walked_.resize(repeats + 1);
+        memo_.configure(count, repeats, longestLine);
+    }
+
+    void beginLine(const char* line, int length) {
+        line_ = line;
+        length_ = length;
+        memo_.beginLine(length);
+    }
+
+    // Tells the memory that no state before `start` will be asked about again.
+    void startingAt(int start) { memo_.releaseBefore(start); }
+
+    // The end of the match of the program from `node` at `position`, or -1.
+    int matchEnd(int node, int position) {
+        if (!matchHere(node, position, false)) return -1;
+        return traceEnd(node, position, false);
+    }
+
+private:
+    static bool isRepeat(const RegexNode& node) { return node.min != 0 || node.max != 0; }
+
+    // Only "|" reads previous-matched, and the parentheses pass it on; every other node's
+    // outcome is the same either way.
+    bool carriesPrevious(int node) const {
+        const int kind = nodes_[node].kind;
+        return kind == RX_ALT || kind == RX_OPEN || kind == RX_CLOSE;
+    }
+
+    // Where "|" continues: after a successful alternative it skips the one after it and
+    // every further "|" pair (never past RX_END); otherwise it tries the next node.
+    int afterAlternation(int node, bool previous) const {
+        if (!previous) return node + 1;
+        int k = node;
+        while (nodes_[k].kind == RX_ALT) {
+            if (nodes_[k + 1].kind == RX_END) return k + 1;
+            k += 2;
+        }
+        return k;
+    }
+
+    bool byteMatches(const RegexNode& node, int position) const {
+        const char byte = line_[position];
+        if (byte == '\0') return false;
+        switch (node.kind) {
+        case RX_ANY: return true;
+        case RX_CHAR: return node.byte == byte;
+        case RX_CLASS: return regexClassAccepts(node.text, node.length, byte);
+        case RX_NCLASS: return !regexClassAccepts(node.text, node.length, byte);
+        default: return false;  // "^", "$" and the empty node hold byte 0 here
+        }
+    }
+
+    // One repetition of node `node` at `position`: a run compares its bytes, any other
+    // node tests one byte.
+    bool elementMatches(int node, int position) const {
+        if (nodes_[node].kind == RX_STRING) {
+            const std::string& bytes = literal_[node];
+            return static_cast<int>(bytes.size()) <= length_ - position &&
+                   std::memcmp(line_ + position, bytes.data(), bytes.size()) == 0;
+        }
+        return byteMatches(nodes_[node], position);
+    }
+
+    bool matchHere(int node, int position, bool previous) {
+        if (!carriesPrevious(node)) previous = false;
+        uint8_t& bits = memo_.outcome(position, node);
+        if (bits & KNOWN[previous]) return (bits & TRUE_BIT[previous]) != 0;
+        const bool result = evaluate(node, position, previous);
+        // The reference may have moved if the memory recycled its chunks meanwhile.
+        uint8_t& stored = memo_.outcome(position, node);
+        stored |= KNOWN[previous] | (result ? TRUE_BIT[previous] : 0);
+        return result;
+    }
+
+    bool evaluate(int node, int position, bool previous) {
+        const RegexNode& n = nodes_[node];
+        switch (n.kind) {
+        case RX_ALT: return matchHere(afterAlternation(node, previous), position, false);
+        case RX_OPEN:
+        case RX_CLOSE: return matchHere(node + 1, position, previous);
+        case RX_END: return true;
+        default: break;
+        }
+        if (n.kind != RX_EMPTY) {
+            if (isRepeat(n)) {
+                Continuation next = repeatRule(node, position);
+                if (next.kind == Continuation::SUCCESS) return true;
+                if (next.kind == Continuation::NODE && matchHere(node + 1, next.position, true)) return true;
+            } else if (n.kind == RX_EOL && nodes_[node + 1].kind == RX_END) {
+                if (position == length_) return true;
+            } else if (elementMatches(node, position)) {
+                return matchHere(node + 1, position + elementLength_[node], true);
+            }
+        }
+        // The node failed: an alternative after it is tried at the same position.
+        return nodes_[node + 1].kind == RX_ALT && matchHere(node + 1, position, false);
+    }
+
+    struct Continuation {
+        enum Kind { FAIL, SUCCESS, NODE } kind;
+        int position;  // SUCCESS: the end; NODE: where the next node goes on
+    };
+
+    // The repeat rule: with more expression after it, the fewest repetitions (from one)
+    // after which the rest matches, else as many as there are; when last, as many as
+    // possible. The caller goes on at the next node with previous-matched set.
+    Continuation repeatRule(int node, int start) {
+        const RegexNode& n = nodes_[node];
+        const int step = elementLength_[node];
+        const int count = repetitions(node, start, n.max);
+        if (!last_[node]) {
+            const int fewest = n.min > 1 ? n.min : 1;
+            if (count >= fewest) {
+                const int found = firstProbeSuccess(node, start + fewest * step, start + count * step);
+                if (found >= 0) return {Continuation::NODE, found};
+            }
+            if (count < n.min) return {Continuation::FAIL, 0};
+            return {Continuation::NODE, start + count * step};
+        }
+        if (count < n.min) return {Continuation::FAIL, 0};
+        return {Continuation::SUCCESS, start + count * step};
+    }
+
+    // Number of repetitions of `node` from `start`, at most `cap`. Skip pointers per
+    // position: +(h+1) when every repetition from here up to h matches, -(h+1) when in
+    // addition none matches at h.
+    int repetitions(int node, int start, int cap) {
+        const int repeat = repeatIndex_[node];
+        const int step = elementLength_[node];
+        const int64_t limit = start + static_cast<int64_t>(cap) * step;
+        std::vector<int>& walked = walked_.back();
+        walked.clear();
+        int position = start;
+        bool exact = false;
+        while (position < limit) {
+            const int32_t pointer = memo_.runPointer(position, repeat);
+            if (pointer < 0) {
+                position = -pointer - 1;
+                exact = true;
+                break;
+            }
+            walked.push_back(position);
+            if (pointer > 0) {
+                position = pointer - 1;
+            } else if (elementMatches(node, position)) {
+                position += step;
+            } else {
+                exact = true;
+                break;
+            }
+        }
+        for (int at : walked) memo_.runPointer(at, repeat) = exact ? -(position + 1) : position + 1;
+        const int64_t count = (position - start) / step;
+        return count < cap ? static_cast<int>(count) : cap;
+    }
+
+    // The first position from `from` to `to` (every `step` bytes) where the rest of the
+    // expression after `node` matches with previous-matched clear, or -1. Skip pointers:
+    // +(h+1) when the rest fails everywhere up to h, -(h+1) when it then matches at h.
+    int firstProbeSuccess(int node, int from, int to) {
+        const int repeat = repeatIndex_[node];
+        const int step = elementLength_[node];
+        std::vector<int>& walked = walked_[repeat];
+        walked.clear();
+        int position = from;
+        bool exact = false;
+        while (position <= to) {
+            const int32_t pointer = memo_.probePointer(position, repeat);
+            if (pointer < 0) {
+                position = -pointer - 1;
+                exact = true;
+                break;
+            }
+            walked.push_back(position);
+            if (pointer > 0) {
+                position = pointer - 1;
+            } else if (matchHere(node + 1, position, false)) {
+                exact = true;
+                break;
+            } else {
+                position += step;
+            }
+        }
+        for (int at : walked) memo_.probePointer(at, repeat) = exact ? -(position + 1) : position + 1;
+        return exact && position <= to ? position : -1;
+    }
+
+    // Follows the successful path of a state known to match, to find where it ends.
+    int traceEnd(int node, int position, bool previous) {
+        for (;;) {
+            if (!carriesPrevious(node)) previous = false;
+            const RegexNode& n = nodes_[node];
+            switch (n.kind) {
+            case RX_ALT:
+                node = afterAlternation(node, previous);
+                previous = false;
+                continue;
+            case RX_OPEN:
+            case RX_CLOSE: ++node; continue;
+            case RX_END: return position;
+            default: break;
+            }
+            if (n.kind != RX_EMPTY) {
+                if (isRepeat(n)) {
+                    Continuation next = repeatRule(node, position);
+                    if (next.kind == Continuation::SUCCESS) return next.position;
+                    if (next.kind == Continuation::NODE && matchHere(node + 1, next.position, true)) {
+                        ++node;
+                        position = next.position;
+                        previous = true;
+                        continue;
+                    }
+                } else if (n.kind == RX_EOL && nodes_[node + 1].kind == RX_END) {
+                    if (position == length_) return position;
+                } else if (elementMatches(node, position)) {
+                    position += elementLength_[node];
+                    ++node;
+                    previous = true;
+                    continue;
+                }
+            }
+            ++node;  // the alternative after a failed node
+            previous = false;
+        }
+    }
+
+    const RegexNode* nodes_;
+    std::vector<std::string> literal_;  // a run's bytes without its escape backslashes
+    std::vector<int> elementLength_;    // text bytes one repetition consumes
+    std::vector<int> repeatIndex_;      // the node's number among repeat nodes, or -1
+    std::vector<bool> last_;            // the repeat is the expression's last element
+    std::vector<std::vector<int>> walked_;  // positions a skip-pointer walk passed, per repeat
+    StateMemo memo_;
+    const char* line_ = "";
+    int length_ = 0;
+};
+
+}  // namespace
+
+int regexMatchAt(const RegexProgram& program, const char* line, int length, int start) {
+    if (program.count == 0 || start < 0 || start > length) return -1;
+    Matcher matcher(program, length);
+    matcher.beginLine(line, length);
+    return matcher.matchEnd(0, start);
+}
+
+namespace {
+
+// Searches one line from `firstCol`: every character boundary and the line's end, or only
+// `firstCol`. A match never starts on the second byte of a double-byte character.
+bool searchLine(Matcher& matcher, int firstNode, const char* line, int firstCol, bool firstColOnly, int& start,
+                int& end) {
+    const int length = static_cast<int>(std::strlen(line));
+    if (firstCol > length) return false;
+    matcher.beginLine(line, length);
+    // Character boundaries are found walking from the line's start (stepping from the
+    // caret column alone could not tell a second byte from a first).
+    int col = 0;
+    while (col < firstCol) col += charLength(line, col);
+    while (col <= length) {
+        matcher.startingAt(col);
+        const int matchedEnd = matcher.matchEnd(firstNode, col);
+        if (matchedEnd >= 0) {
+            start = col;
+            end = matchedEnd;
+            return true;
+        }
+        if (firstColOnly || col == length) break;
+        col += charLength(line, col);
+    }
+    return false;
+}
+
+}  // namespace
+
+bool regexSearchLine(const RegexProgram& program, const char* line, int firstCol, int& start, int& end) {
+    if (program.count == 0) return false;
+    Matcher matcher(program, static_cast<int>(std::strlen(line)));
+    const bool anchored = program.nodes[0].kind == RX_BOL;
+    return searchLine(matcher, anchored ? 1 : 0, line, firstCol, anchored, start, end);
+}
+
+void regexFind(const char* text) {
+    lastMatchEmpty = false;
+    if (doc.caretLine == nullptr) return;
+    static RegexProgram program;  // 1024 nodes are too many for the stack of the search
+    if (!buildRegexProgram(text, program)) return;
+    Matcher matcher(program, 1 << 30);
+    const bool anchored = program.nodes[0].kind == RX_BOL;
+    int firstCol = doc.caretCol;
+    for (LineNode* line = doc.caretLine; line; line = line->next, firstCol = 0) {
+        int start = 0, end = 0;
+        if (!searchLine(matcher, anchored ? 1 : 0, line->text, firstCol, anchored, start, end)) continue;
+        findState.matchStartLine = line;
+        findState.matchStartCol = start;
+        if (end == start) {
+            lastMatchEmpty = true;
+            doc.anchorLine = nullptr;
+            doc.anchorCol = 0;
+        } else {
+            doc.anchorLine = line;
+            doc.anchorCol = end - 1;
+        }
+        findState.found = 1;
+        return;
+    }
+}
+
+bool regexMatchWasEmpty() { return lastMatchEmpty; }
