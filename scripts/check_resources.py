@@ -151,6 +151,78 @@ ABOUT_CONTROLS = [
     (BUTTON_CLASS, '确定', IDOK, 96, 60, 46, 14),
 ]
 
+# The quiz dialog in template (and tab) order: (id, kind, text, x, y, cx, cy, visible).
+# Kinds: push, check (auto check box), option (multi-line auto check box, text at top),
+# text (left static), centred (centred static), filter and number (edit controls).
+QUIZ_CONTROLS = [
+    (1021, 'push', '下一题', 289, 352, 31, 14, True),
+    (1042, 'filter', '', 259, 369, 97, 12, True),
+    (1029, 'push', '>>', 323, 352, 15, 14, True),
+    (1027, 'push', '>|', 341, 352, 15, 14, True),
+    (1020, 'push', '上一题', 255, 352, 31, 14, True),
+    (1024, 'text', '题型', 46, 2, 123, 13, True),
+    (1028, 'check', '全选', 7, 1, 32, 10, True),
+    (1005, 'text', '1.题目', 7, 16, 382, 48, True),
+    (1006, 'option', 'A.', 7, 75, 382, 19, True),
+    (1007, 'option', 'B.', 7, 98, 382, 21, False),
+    (1008, 'option', 'C.', 7, 121, 382, 21, False),
+    (1009, 'option', 'D.', 7, 144, 382, 21, False),
+    (1010, 'option', 'E.', 7, 167, 382, 21, False),
+    (1011, 'option', 'F.', 7, 191, 382, 14, False),
+    (1012, 'option', 'G.', 7, 206, 382, 16, False),
+    (1022, 'text', '答案', 304, 300, 74, 8, True),
+    (1023, 'text', '解析', 7, 309, 382, 32, True),
+    (1032, 'check', '单选题', 2, 352, 40, 10, True),
+    (1033, 'check', '多选题', 49, 352, 40, 10, True),
+    (1034, 'check', '判断题', 96, 352, 38, 10, True),
+    (1025, 'push', '打乱', 149, 352, 28, 14, True),
+    (1004, 'push', '答案', 181, 352, 28, 14, True),
+    (1026, 'push', '|<', 219, 352, 15, 14, True),
+    (1030, 'push', '<<', 237, 352, 15, 14, True),
+    (1031, 'number', '', 360, 352, 32, 14, True),
+    (1035, 'check', '声音', 2, 368, 30, 10, True),
+    (1037, 'push', '快捷键', 34, 367, 30, 12, True),
+    (1038, 'centred', '答对数', 143, 371, 110, 8, True),
+    (1040, 'push', '复制题库到剪贴板', 66, 367, 74, 13, True),
+    (1041, 'push', '过滤题目', 359, 368, 38, 13, True),
+    (1013, 'option', 'H.', 7, 230, 382, 16, False),
+    (1014, 'option', 'I.', 7, 257, 382, 16, False),
+]
+EDIT_CLASS = 0x0081
+BS_TYPE_MASK, BS_PUSHBUTTON, BS_AUTOCHECKBOX, BS_TOP, BS_MULTILINE = 0xF, 0x0, 0x3, 0x0400, 0x2000
+SS_TYPE_MASK, SS_LEFT, SS_CENTER = 0x1F, 0x0, 0x1
+ES_CENTER, ES_AUTOHSCROLL, ES_NUMBER = 0x0001, 0x0080, 0x2000
+WS_DISABLED, WS_TABSTOP = 0x08000000, 0x00010000
+
+
+def quiz_control_fault(found, wanted):
+    """What is wrong with one control of the quiz dialog, or None."""
+    cid, kind, text, x, y, cx, cy, visible = wanted
+    style = found['style']
+    if (found['id'], found['text'], found['rect']) != (cid, text, (x, y, cx, cy)):
+        return 'id, text or place %r' % ((found['id'], found['text'], found['rect']),)
+    if bool(style & WS_VISIBLE) != visible:
+        return 'visible should be %s' % visible
+    if bool(style & WS_DISABLED) != (cid == 1028):
+        return 'only "全选" starts disabled'
+    cls = found['class']
+    if kind == 'push' and not (cls == BUTTON_CLASS and style & BS_TYPE_MASK == BS_PUSHBUTTON):
+        return 'not a push button'
+    if kind in ('check', 'option') and not (cls == BUTTON_CLASS and style & BS_TYPE_MASK == BS_AUTOCHECKBOX):
+        return 'not an auto check box'
+    if kind == 'option' and style & (BS_MULTILINE | BS_TOP) != BS_MULTILINE | BS_TOP:
+        return 'option text not multi-line at the top'
+    if kind == 'text' and not (cls == STATIC_CLASS and style & SS_TYPE_MASK == SS_LEFT):
+        return 'not a left-aligned static text'
+    if kind == 'centred' and not (cls == STATIC_CLASS and style & SS_TYPE_MASK == SS_CENTER):
+        return 'not a centred static text'
+    if kind == 'filter' and not (cls == EDIT_CLASS and style & WS_BORDER and style & ES_AUTOHSCROLL):
+        return 'not a bordered edit that scrolls sideways'
+    if kind == 'number' and not (cls == EDIT_CLASS and style & WS_BORDER and style & ES_CENTER
+                                 and style & ES_NUMBER):
+        return 'not a bordered, centred, digits-only edit'
+    return None
+
 
 class Checks:
     def __init__(self):
@@ -428,6 +500,24 @@ def main(argv):
             c.check(d['font'] is not None and (d['font'][0], d['font'][1], d['font'][4]) == (8, 400, 'MS Shell Dlg'),
                     'message window: 8-point MS Shell Dlg, weight 400', repr(d['font']))
             c.check(d['controls'] == [], 'message window: no controls', repr(d['controls']))
+        language, quiz = res.get((RT_DIALOG, 134), (None, None))
+        if c.check(quiz is not None, 'quiz dialog 134 exists'):
+            c.check(language == 0x0804, 'dialog 134 is tagged Chinese (Simplified)', hex(language))
+            d = parse_dialog(quiz)
+            wanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT
+            c.check(d['style'] & wanted == wanted, 'quiz: popup with caption and system menu', hex(d['style']))
+            c.check(d['style'] & WS_VISIBLE == 0, 'quiz: created hidden', hex(d['style']))
+            c.check(d['rect'] == (36, 26, 399, 388), 'quiz: at (36, 26), 399 x 388', repr(d['rect']))
+            c.check(d['title'] == '做题', 'quiz: title', repr(d['title']))
+            c.check(d['font'] is not None and (d['font'][0], d['font'][4]) == (8, 'MS Shell Dlg'),
+                    'quiz: 8-point MS Shell Dlg', repr(d['font']))
+            c.check(len(d['controls']) == len(QUIZ_CONTROLS), 'quiz: %d controls' % len(QUIZ_CONTROLS),
+                    repr(len(d['controls'])))
+            for found, wanted_control in zip(d['controls'], QUIZ_CONTROLS):
+                fault = quiz_control_fault(found, wanted_control)
+                c.check(fault is None, 'quiz: control %d in its place' % wanted_control[0], fault or '')
+            c.check(d['controls'] and d['controls'][0]['style'] & WS_TABSTOP,
+                    'quiz: "下一题" comes first and takes the focus')
 
         c.start('sounds')
         for rid, name, low, high in ((135, 'right.wav', 0.7, 0.9), (138, 'click.wav', 0.05, 0.15)):

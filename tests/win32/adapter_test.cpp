@@ -112,6 +112,18 @@ int TextRun::width() const {
 }
 void ensureCaretVisible() { ++caretPlacements; }
 
+// The quiz dialog's commands and keys as the core would receive them; the close box
+// ends the dialog as the core's close command does.
+namespace {
+std::vector<int> quizCommandsReceived;
+std::vector<int> quizKeysReceived;
+}  // namespace
+void quizCommand(int commandId) {
+    quizCommandsReceived.push_back(commandId);
+    if (commandId == IDCANCEL) platform::destroyQuizDialog();
+}
+void quizKey(int virtualKey) { quizKeysReceived.push_back(virtualKey); }
+
 LoopStep beforeDispatch(FocusOwner focus, unsigned message, uintptr_t) {
     if (message != WM_KEYDOWN && message != WM_SYSKEYDOWN) return LoopStep::Dispatch;
     focusAtKeys.push_back(focus);
@@ -522,6 +534,60 @@ void testMessageLoop() {
     quizDialogWindow = findDialogWindow = nullptr;
 }
 
+// ==== The quiz dialog ====
+
+void testQuizDialog() {
+    group = "quiz dialog";
+    EXPECT(platform::createQuizDialog());
+    EXPECT(platform::quizDialogExists());
+    EXPECT(!IsWindowVisible(quizDialogWindow));  // filled first, shown afterwards
+    EXPECT(GetWindow(quizDialogWindow, GW_OWNER) == mainWindow);
+    int controls = 0;
+    for (HWND child = GetWindow(quizDialogWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++controls;
+    EXPECT(controls == 32);
+
+    platform::setQuizControlText(1005, "1.题目\r\n①甲");
+    EXPECT_BYTES(platform::getQuizControlText(1005, 100), "1.题目\r\n①甲");
+    EXPECT_BYTES(platform::getQuizControlText(1005, 5), "1.题");  // never half a character
+    platform::setQuizBoxTicked(1035, true);
+    EXPECT(platform::isQuizBoxTicked(1035));
+    platform::setQuizBoxTicked(1035, false);
+    EXPECT(!platform::isQuizBoxTicked(1035));
+    platform::placeQuizControl(1007, {11, 61, 300, 33});
+    const platform::ControlRect placed = platform::getQuizControlRect(1007);
+    EXPECT(placed.left == 11 && placed.top == 61 && placed.width == 300 && placed.height == 33);
+    platform::showQuizControl(1007, true);
+    EXPECT(GetWindowLongW(GetDlgItem(quizDialogWindow, 1007), GWL_STYLE) & WS_VISIBLE);
+    platform::enableQuizControl(1028, true);
+    EXPECT(IsWindowEnabled(GetDlgItem(quizDialogWindow, 1028)));
+
+    platform::FontRequest font;
+    font.height = -16;
+    font.faceName = "微软雅黑";
+    platform::setQuizControlFont(1005, font);
+    platform::setQuizControlFont(1006, font);
+    const LRESULT questionFont = SendDlgItemMessageW(quizDialogWindow, 1005, WM_GETFONT, 0, 0);
+    EXPECT(questionFont != 0 && questionFont == SendDlgItemMessageW(quizDialogWindow, 1006, WM_GETFONT, 0, 0));
+
+    platform::showQuizDialog();
+    EXPECT(IsWindowVisible(quizDialogWindow));
+    platform::focusQuizControl(1031);
+    EXPECT(platform::quizFocusControl() == 1031);
+
+    // A click ticks the option box itself before the core hears of it.
+    quizCommandsReceived.clear();
+    SendDlgItemMessageW(quizDialogWindow, 1006, BM_CLICK, 0, 0);
+    EXPECT(platform::isQuizBoxTicked(1006));
+    // (The position field, losing the focus to the box, reports that under its own ID.)
+    EXPECT(!quizCommandsReceived.empty() && quizCommandsReceived.back() == 1006);
+    SendMessageW(quizDialogWindow, WM_KEYDOWN, 'U', 0);
+    EXPECT(quizKeysReceived.size() == 1 && quizKeysReceived[0] == 'U');
+
+    SendMessageW(quizDialogWindow, WM_CLOSE, 0, 0);
+    EXPECT(quizCommandsReceived.back() == IDCANCEL);
+    EXPECT(!platform::quizDialogExists() && quizDialogWindow == nullptr);
+}
+
 }  // namespace
 
 int main() {
@@ -551,6 +617,7 @@ int main() {
     testCaretAndIme();
     testPainter();
     testMessageLoop();
+    testQuizDialog();
 
     std::printf(failures == 0 ? "all adapter tests passed\n" : "%d adapter check(s) failed\n", failures);
     return failures == 0 ? 0 : 1;
