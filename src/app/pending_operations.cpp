@@ -4,10 +4,6 @@
 #include "app/command_entry_points.h"
 
 // ---- Search ----
-void openFindDialog() {}
-void openReplaceDialog() {}
-void findAgain() {}
-void onFindReplaceNotify(intptr_t) {}
 void convertSpacesCommas() {}
 void tidyStatement() {}
 

@@ -193,4 +193,31 @@ int quizFocusControl();
 // Moves the keyboard focus to a control of the quiz dialog.
 void focusQuizControl(int controlId);
 
+// ---- Find and Replace dialogs ------------------------------------------------------
+// The system's modeless common Find and Replace dialogs. At most one is open; its buttons
+// reach the core later as the find/replace notification message.
+struct FindDialogRequest {
+    bool replace = false;     // the Replace dialog, with its template box and buttons
+    std::string findText;     // GBK, shown in the find box
+    std::string replaceText;  // GBK, shown in the template box (Replace only)
+    uint32_t flags = 0;       // the FR_ bits the dialog starts with
+    int textLimit = 0;        // bytes each text may take, terminator included
+};
+// Opens the dialog, owned by the main window; returns its handle, null when it failed.
+void* createFindDialog(const FindDialogRequest& request);
+struct FindDialogReport {
+    uint32_t flags = 0;       // the FR_ bits of the latest notification
+    std::string findText;     // GBK, at most textLimit - 1 bytes, whole characters
+    std::string replaceText;  // GBK, likewise (empty for the Find dialog)
+};
+// What the open dialog reported with its latest notification.
+FindDialogReport readFindDialog();
+// Closes the dialog from the program's side (no notification follows).
+void destroyFindDialog(void* dialog);
+// Gives the keyboard focus back to the main window.
+void focusMainWindow();
+// A modal message box owned by the open find dialog, or by the main window when none is
+// open; returns the button pressed.
+int showFindMessageBox(const std::string& text, const std::string& caption, unsigned flags);
+
 }  // namespace platform

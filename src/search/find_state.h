@@ -34,6 +34,10 @@ struct FindState {
     uint8_t found = 0;           // the last search found a match
     LineNode* matchStartLine = nullptr;
     int matchStartCol = 0;
+    // The last match took no bytes: a regular expression that matched nothing, or a find
+    // text of "\n" tokens only at a line start. Such a match is not selected, replacing it
+    // deletes nothing, and a replace-all steps one character on behind it.
+    uint8_t emptyMatch = 0;
     int idCounter = 0;           // the \ID counter of replacement templates
 };
 

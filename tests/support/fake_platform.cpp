@@ -213,6 +213,35 @@ LocalTime localTime() { return fake().time; }
 void showMessageWindow(const MessageWindowRequest& request) { fake().messageWindows.push_back(request); }
 void showAboutBox() { ++fake().aboutBoxes; }
 
+// ==== Find and Replace dialogs ====
+
+void* createFindDialog(const FindDialogRequest& request) {
+    fake().findDialogsCreated.push_back(request);
+    if (fake().findDialogFails) return nullptr;
+    fake().hasFocus = false;  // a new dialog takes the focus
+    static char handles[64];
+    fake().findDialog = &handles[fake().findDialogsCreated.size() % sizeof handles];
+    return fake().findDialog;
+}
+
+FindDialogReport readFindDialog() { return fake().findDialogReport; }
+
+void destroyFindDialog(void* dialog) {
+    ++fake().findDialogsDestroyed;
+    if (dialog == fake().findDialog) fake().findDialog = nullptr;
+}
+
+void focusMainWindow() {
+    ++fake().mainWindowFocused;
+    fake().hasFocus = true;
+}
+
+int showFindMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    const int answer = showMessageBox(text, caption, flags);
+    fake().messageBoxes.back().ownedByFindDialog = fake().findDialog != nullptr;
+    return answer;
+}
+
 // ==== The quiz dialog ====
 
 int showOwnedMessageBox(DialogOwner owner, const std::string& text, const std::string& caption, unsigned flags) {

@@ -13,6 +13,7 @@
 struct ShownMessageBox {
     std::string text, caption;
     unsigned flags;
+    bool ownedByFindDialog = false;  // shown over the open Find/Replace dialog
     bool ownedByQuizDialog = false;  // shown over the quiz dialog
 };
 
@@ -26,6 +27,8 @@ struct FakeQuizControl {
     std::string text;
     bool ticked = false, visible = true, enabled = true;
     platform::ControlRect rect{11, 26, 573, 78};
+    platform::FontRequest font;
+};
 
 struct FakePlatform {
     // ---- Recorded ----
@@ -50,6 +53,10 @@ struct FakePlatform {
     std::map<int, platform::FontRequest> fonts;  // the last font asked for, by slot
     std::vector<platform::MessageWindowRequest> messageWindows;
     int aboutBoxes = 0;
+    std::vector<platform::FindDialogRequest> findDialogsCreated;
+    int findDialogsDestroyed = 0;
+    void* findDialog = nullptr;  // the open Find/Replace dialog, null when none
+    int mainWindowFocused = 0;   // times the focus was given back to the main window
     // The quiz dialog: whether it exists and is shown, how often it was made and brought
     // forward, and its controls by ID (fresh in every new dialog).
     bool quizOpen = false, quizVisible = false;
@@ -71,6 +78,8 @@ struct FakePlatform {
     long writableBytes = -1;         // files opened for writing take this many bytes, then fail (-1: no limit)
     bool flushToDiskFails = false;
     bool replaceFileFails = false;
+    bool findDialogFails = false;         // the Find/Replace dialog cannot be created
+    platform::FindDialogReport findDialogReport;  // what the dialog's next notification says
 };
 
 // The one fake every test talks to; reset before each test.

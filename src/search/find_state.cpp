@@ -1,0 +1,3 @@
+#include "search/find_state.h"
+
+FindState findState;
