@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     findState.found = 0;
     wildcardFind(false);
     const double findSeconds = secondsSince(start);
-    const double grepSeconds = timeCommand("grep -c \"$(printf '\\302\\355\\264\\357')\" " + path + " > /dev/null");
+    const double grepSeconds = timeCommand("LC_ALL=C grep -c \"$(printf '\\302\\355\\264\\357')\" " + path + " > /dev/null");
     std::printf("failing find: %.3f s; grep -c: %.3f s; ratio %.2f\n", findSeconds, grepSeconds,
                 findSeconds / grepSeconds);
 
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     }
     const double replaceSeconds = secondsSince(start);
     const double sedSeconds =
-        timeCommand("sed \"s/$(printf '\\326\\320\\271\\372')/$(printf '\\273\\252\\317\\304')/g\" " + path + " > /dev/null");
+        timeCommand("LC_ALL=C sed \"s/$(printf '\\326\\320\\271\\372')/$(printf '\\273\\252\\317\\304')/g\" " + path + " > /dev/null");
     std::printf("replace all (%d matches): %.3f s; sed: %.3f s; ratio %.2f\n", count, replaceSeconds, sedSeconds,
                 replaceSeconds / sedSeconds);
     std::remove(path.c_str());

@@ -227,7 +227,6 @@ void deleteSelectionWithinLine() {
         if (undoRing.replaying == 0) recordAtCaret(UNDO_DELETE_SELECTION, removed.c_str());
         line->text = deleteText(count, startCol, line->text);
         noteChangeAt(line);
-        doc.modified = 1;
     } else if (undoRing.replaying == 0) {
         recordAtCaret(UNDO_DELETE_SELECTION, "");
     }
@@ -263,6 +262,15 @@ void removeMatch(const char* findText, bool quick) {
     }
 }
 
+// Sets `modified`; as no line changes, the remembered line starts stay good, so the next
+// caret offset does not count the lines again from the top.
+void markModified() {
+    if (doc.caretLine)
+        noteChangeAt(doc.caretLine);
+    else
+        doc.modified = 1;
+}
+
 // Re-finds the paste start after a re-wrap that may have joined or split its line.
 void relocatePasteStart(PasteOutcome& outcome) {
     LineNode* caretLine = doc.caretLine;
@@ -277,10 +285,12 @@ void relocatePasteStart(PasteOutcome& outcome) {
 // The paste of `text` at the caret without the system clipboard: the same lines, the
 // same undo record and the pasted text selected, but no title, caret or window update.
 void pasteQuietly(const std::string& text) {
-    doc.modified = 1;
+    markModified();
     std::string recorded;
     const std::vector<std::string> pieces = clipboardPieces(text, platform::isKeyDown(VKEY_SHIFT), &recorded);
     PasteOutcome outcome = insertPieces(pieces);
+    // Its last step only set `modified`; nothing before the paste start changed.
+    if (outcome.startLine) keepLineStartsAbove(outcome.startLine);
     if (!recorded.empty()) recordEdit(UNDO_PASTE, outcome.startOffset, recorded.c_str());
     if (activeWindow != ACTIVE_FIND && reflow(doc.head, true, true) != 0) relocatePasteStart(outcome);
     if (!outcome.inserted) {
@@ -312,7 +322,7 @@ const char* currentTemplate() {
 // token was substituted.
 std::string removeAndExpand(bool quick, bool* consumedLine) {
     *consumedLine = false;
-    doc.modified = 1;
+    markModified();
     removeMatch(currentFindText(), quick);
     const char* templ = currentTemplate();
     if (templ[0] == '\0') return std::string();
