@@ -14,6 +14,7 @@
 #include "edit/line_edits.h"
 #include "edit/undo_redo.h"
 #include "support/test_document.h"
+#include "view/layout.h"
 #include "view/view_state.h"
 
 namespace {
@@ -222,20 +223,24 @@ TEST_F(MarkersTest, OnePassLeavesWhatSplittingOneMarkerAtATimeLeaves) {
             view.clientHeight = 600;
             setDocument(lines);
             doc.anchorLine = lineAt(anchorLine);
-            doc.anchorCol = static_cast<int>(random() % (lines[anchorLine].size() + 1));
+            doc.anchorCol = boundaryAtOrBefore(doc.anchorLine->text, static_cast<int>(random() % (lines[anchorLine].size() + 1)));
             doc.caretLine = lineAt(caretLine);
-            doc.caretCol = static_cast<int>(random() % (lines[caretLine].size() + 1));
+            doc.caretCol = boundaryAtOrBefore(doc.caretLine->text, static_cast<int>(random() % (lines[caretLine].size() + 1)));
             updateSelection();
         };
         const auto seed = random();
         random.seed(seed);
         prepare();
         splitOneAtATime(prefix, kind, suffix);
+        ensureCaretVisible();
         const DocumentState expected = stateNow();
         random.seed(seed);
         prepare();
         splitAtMarkers(prefix, kind, suffix);
-        ASSERT_TRUE(stateNow() == expected) << "round " << round << " first line " << lines[0];
+        std::string shown;
+        for (const std::string& line : lines) shown += line + " | ";
+        ASSERT_TRUE(stateNow() == expected) << "round " << round << " prefix " << prefix << " kind "
+                                            << static_cast<int>(kind) << " suffix " << suffix << ": " << shown;
         EXPECT_EQ(documentInvariantViolation(), "");
     }
 }

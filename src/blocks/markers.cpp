@@ -98,14 +98,41 @@ int markerCharsIndex(MarkerKind kind) {
     return kind == K::ChineseNumerals ? MARKER_CHINESE_NUMERALS : static_cast<int>(kind) - 10;
 }
 
+// The characters of one entry of the marker-character table as a set of two-byte codes,
+// so that a pass over a long document asks one bit per character instead of searching
+// the entry's string.
+class MarkerCharSet {
+public:
+    explicit MarkerCharSet(int index) : codes_(1u << 16) {
+        for (const char* p = MarkerChars[index]; p[0] != '\0' && p[1] != '\0'; p += 2) codes_[codeAt(p)] = true;
+    }
+    bool holds(const char* at) const { return codes_[codeAt(at)]; }
+
+private:
+    static unsigned codeAt(const char* at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(at[0])) << 8 | static_cast<unsigned char>(at[1]);
+    }
+    std::vector<bool> codes_;
+};
+
+const MarkerCharSet& markerCharSet(MarkerKind kind) {
+    static const std::vector<MarkerCharSet> sets = [] {
+        std::vector<MarkerCharSet> all;
+        for (int index = 0; index < MARKER_CHARS_COUNT; ++index) all.emplace_back(index);
+        return all;
+    }();
+    return sets[static_cast<size_t>(markerCharsIndex(kind))];
+}
+
 // End of the run of marker characters of `kind` that starts at `at`.
 int markerRunEnd(const char* text, int length, int at, MarkerKind kind) {
     if (isSingleByteKind(kind)) {
         while (isSingleByteMarker(kind, text[at])) ++at;
         return at;
     }
-    const int index = markerCharsIndex(kind);
-    while (at < length && isMarkerChar(index, text + at)) at += 2;
+    const MarkerCharSet& set = markerCharSet(kind);
+    // Both bytes are compared; the table's characters never end in a NUL byte.
+    while (at < length && set.holds(text + at)) at += 2;
     return at;
 }
 
@@ -113,45 +140,44 @@ bool holdsAt(const char* text, int at, const char* piece, int pieceLength) {
     return std::strncmp(text + at, piece, static_cast<size_t>(pieceLength)) == 0;
 }
 
-// The columns of `text` before which the pass breaks the line, in order. They are the
-// breaks that splitting one marker at a time and scanning on from the start of the new
-// line would make: after a break the scan goes on at the break, which is then the start
-// of a line, where a marker is passed over and its suffix not looked at.
-std::vector<int> splitColumns(const char* text, const MarkerPass& pass) {
-    std::vector<int> splits;
+// Fills `splits` with the columns of `text` before which the pass breaks the line, in
+// order. They are the breaks that splitting one marker at a time and scanning on from the
+// start of the new line would make: after a break the scan goes on at the break, which is
+// then the start of a line, where a marker is passed over and its suffix not looked at.
+// The scan stands only on character boundaries: a second byte never begins a marker.
+void findSplitColumns(const char* text, const MarkerPass& pass, std::vector<int>& splits) {
+    splits.clear();
     const int length = static_cast<int>(std::strlen(text));
     const int prefixLength = static_cast<int>(std::strlen(pass.prefix));
     const int suffixLength = static_cast<int>(std::strlen(pass.suffix));
     const bool decimalsKept = pass.kind == K::Digits && std::strcmp(pass.suffix, ".") == 0;
     int lineStart = 0;
-    int boundary = 0;  // the character boundary at or before `col`
     int col = 0;
     while (col < length) {
-        while (boundary + charLength(text, boundary) <= col) boundary += charLength(text, boundary);
-        if (boundary != col || !holdsAt(text, col, pass.prefix, prefixLength)) {
-            ++col;
+        const int next = col + charLength(text, col);
+        if ((prefixLength > 0 && text[col] != pass.prefix[0]) || !holdsAt(text, col, pass.prefix, prefixLength)) {
+            col = next;
             continue;
         }
         const int runStart = col + prefixLength;
         const int runEnd = markerRunEnd(text, length, runStart, pass.kind);
         if (runEnd == runStart) {
-            ++col;
+            col = next;
             continue;
         }
         if (col == lineStart) {
-            // A marker that begins a line stays; the byte after it is not looked at either.
-            col = runEnd + 1;
+            // A marker that begins a line stays, and the character after it is passed over.
+            col = runEnd < length ? runEnd + charLength(text, runEnd) : length;
             continue;
         }
         const int after = runEnd + suffixLength;
         if (!holdsAt(text, runEnd, pass.suffix, suffixLength) || (decimalsKept && isAsciiDigit(text[after]))) {
-            ++col;  // no suffix, or a decimal number such as 3.14
+            col = next;  // no suffix, or a decimal number such as 3.14
             continue;
         }
         splits.push_back(col);
         lineStart = col;
     }
-    return splits;
 }
 
 // ==== Breaking a line ====
@@ -222,8 +248,9 @@ void splitAtMarkers(const char* prefix, MarkerKind kind, const char* suffix) {
     bool changed = false;
     int lineStart = 0;  // sum of (length + 1) over the lines before `line`
     LineNode* line = doc.head;
+    std::vector<int> splits;
     for (;;) {
-        const std::vector<int> splits = splitColumns(line->text, pass);
+        findSplitColumns(line->text, pass, splits);
         const int length = static_cast<int>(std::strlen(line->text));
         if (!splits.empty()) {
             line = breakLine(line, splits, 1 + lineStart);
