@@ -183,6 +183,7 @@ TEST_F(WildcardTest, SecondBytesThatLookLikeAsciiAreNeverTakenForIt) {
     EXPECT_EQ(find("x\x81\x61", "\x61"), "");
     // A caret on a second byte starts the search at the next character.
     EXPECT_EQ(find("中a", "\\?", false, 1), "a");
+    EXPECT_EQ(find("abc", ""), "");  // an empty pattern finds nothing
 }
 
 TEST_F(WildcardTest, BracketCaptureHoldsBackslashesAndResetsAfterAnUnclosedOne) {
@@ -193,22 +194,6 @@ TEST_F(WildcardTest, BracketCaptureHoldsBackslashesAndResetsAfterAnUnclosedOne) 
     EXPECT_EQ(slot(2), "(ab)");
     EXPECT_EQ(find("x)", "\\()"), "");
     EXPECT_EQ(find("(x)", "\\()"), "(x)");
-}
-
-TEST_F(WildcardTest, SearchRunsForwardFromTheCaretAndKeepsStateOnFailure) {
-    EXPECT_EQ(find("ab ab", "ab", false, 1), "ab");
-    EXPECT_EQ(findState.matchStartCol, 3);
-    setText("ab");
-    doc.caretCol = 1;
-    doc.anchorLine = nullptr;
-    findState.matchStartLine = nullptr;
-    setPattern("ab");
-    findState.found = 0;
-    wildcardFind(false);
-    EXPECT_FALSE(findState.found);
-    EXPECT_EQ(doc.anchorLine, nullptr);
-    EXPECT_EQ(findState.matchStartLine, nullptr);
-    EXPECT_EQ(find("abc", ""), "");  // an empty pattern finds nothing
 }
 
 TEST_F(WildcardTest, LongCapturesAreStoredWhole) {
