@@ -7,14 +7,13 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "quiz/quiz_controls.h"
 #include "quiz/quiz_dialog.h"
 #include "win32/adapter_state.h"
 #include "win32/fonts.h"
 #include "win32/text_conversion.h"
 
 namespace {
-
-constexpr int QUIZ_DIALOG_RESOURCE = 134;
 
 // The one font the core gives the question and option texts, kept while the dialog lives.
 HFONT quizFont = nullptr;
@@ -101,7 +100,7 @@ int showOwnedMessageBox(DialogOwner owner, const std::string& text, const std::s
 }
 
 bool createQuizDialog() {
-    HWND dialog = CreateDialogParamW(programInstance, MAKEINTRESOURCEW(QUIZ_DIALOG_RESOURCE), mainWindow,
+    HWND dialog = CreateDialogParamW(programInstance, MAKEINTRESOURCEW(QUIZ_DIALOG), mainWindow,
                                      quizProcedure, 0);
     if (dialog != nullptr) quizDialogWindow = dialog;
     return dialog != nullptr;
