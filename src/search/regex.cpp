@@ -302,15 +302,15 @@ int buildRegexProgram(const char* text, RegexProgram& program) {
 namespace {
 
 // Per-line memory of outcomes, in chunks of rows (one row per text position). A row holds
-// two skip pointers per repeat node and the outcome bits of every node. Rows are
+// two skip pointers and the outcome bits of every repeat node. Rows are
 // validated by an epoch stamp, so a new line costs nothing to clear; chunks below the
 // current start column are recycled, since no state ever looks back.
 class StateMemo {
 public:
     // Chunks take about 64 KB, and no more rows than `longestLine` needs.
-    void configure(int nodeCount, int repeatCount, int longestLine) {
+    void configure(int repeatCount, int longestLine) {
         repeatCount_ = repeatCount;
-        rowBytes_ = (8 * repeatCount + nodeCount + 3) & ~3;
+        rowBytes_ = (9 * repeatCount + 3) & ~3;
         chunkShift_ = 4;
         while (chunkShift_ < 12 && (1 << chunkShift_) <= longestLine && (2 << chunkShift_) * rowBytes_ <= 64 * 1024)
             ++chunkShift_;
@@ -335,8 +335,8 @@ public:
 
     int32_t& runPointer(int position, int repeat) { return ints(position)[repeat]; }
     int32_t& probePointer(int position, int repeat) { return ints(position)[repeatCount_ + repeat]; }
-    uint8_t& outcome(int position, int node) {
-        return reinterpret_cast<uint8_t*>(ints(position) + 2 * repeatCount_)[node];
+    uint8_t& outcome(int position, int repeat) {
+        return reinterpret_cast<uint8_t*>(ints(position) + 2 * repeatCount_)[repeat];
     }
 
 private:
@@ -405,9 +405,12 @@ private:
     std::vector<Chunk> pool_;   // recycled chunks
 };
 
-// Outcome bits of a state: known and value, for previous-matched clear and set.
-constexpr uint8_t KNOWN[2] = {1, 4};
-constexpr uint8_t TRUE_BIT[2] = {2, 8};
+// Repeats of at most this many repetitions are counted afresh each time.
+constexpr int DIRECT_COUNT_LIMIT = 64;
+
+// Outcome bits of a repeat node's state.
+constexpr uint8_t KNOWN_BIT = 1;
+constexpr uint8_t TRUE_BIT = 2;
 
 // ==== The matcher ====
 
@@ -437,7 +440,7 @@ public:
             }
         }
         walked_.resize(repeats + 1);
-        memo_.configure(count, repeats, longestLine);
+        memo_.configure(repeats, longestLine);
     }
 
     void beginLine(const char* line, int length) {
@@ -457,13 +460,6 @@ public:
 
 private:
     static bool isRepeat(const RegexNode& node) { return node.min != 0 || node.max != 0; }
-
-    // Only "|" reads previous-matched, and the parentheses pass it on; every other node's
-    // outcome is the same either way.
-    bool carriesPrevious(int node) const {
-        const int kind = nodes_[node].kind;
-        return kind == RX_ALT || kind == RX_OPEN || kind == RX_CLOSE;
-    }
 
     // Where "|" continues: after a successful alternative it skips the one after it and
     // every further "|" pair (never past RX_END); otherwise it tries the next node.
@@ -500,39 +496,56 @@ private:
         return byteMatches(nodes_[node], position);
     }
 
+    // Whether the program from `node` matches at `position`. The nodes that are no repeat
+    // have one way on each (their own test passes, or the alternative after them), so they
+    // are followed in a loop; only a repeat branches, and its outcome is remembered.
     bool matchHere(int node, int position, bool previous) {
-        if (!carriesPrevious(node)) previous = false;
-        uint8_t& bits = memo_.outcome(position, node);
-        if (bits & KNOWN[previous]) return (bits & TRUE_BIT[previous]) != 0;
-        const bool result = evaluate(node, position, previous);
-        // The reference may have moved if the memory recycled its chunks meanwhile.
-        uint8_t& stored = memo_.outcome(position, node);
-        stored |= KNOWN[previous] | (result ? TRUE_BIT[previous] : 0);
-        return result;
+        for (;;) {
+            const RegexNode& n = nodes_[node];
+            switch (n.kind) {
+            case RX_ALT:
+                node = afterAlternation(node, previous);
+                previous = false;
+                continue;
+            case RX_OPEN:
+            case RX_CLOSE: ++node; continue;
+            case RX_END: return true;
+            default: break;
+            }
+            if (n.kind != RX_EMPTY) {
+                if (isRepeat(n)) return repeatOutcome(node, position);
+                if (n.kind == RX_EOL && nodes_[node + 1].kind == RX_END) {
+                    if (position == length_) return true;
+                } else if (elementMatches(node, position)) {
+                    position += elementLength_[node];
+                    ++node;
+                    previous = true;
+                    continue;
+                }
+            }
+            // The node failed: an alternative after it is tried at the same position.
+            if (nodes_[node + 1].kind != RX_ALT) return false;
+            ++node;
+            previous = false;
+        }
     }
 
-    bool evaluate(int node, int position, bool previous) {
-        const RegexNode& n = nodes_[node];
-        switch (n.kind) {
-        case RX_ALT: return matchHere(afterAlternation(node, previous), position, false);
-        case RX_OPEN:
-        case RX_CLOSE: return matchHere(node + 1, position, previous);
-        case RX_END: return true;
-        default: break;
+    // The outcome of a repeat node, previous-matched being of no account to it.
+    bool repeatOutcome(int node, int position) {
+        const int repeat = repeatIndex_[node];
+        const uint8_t bits = memo_.outcome(position, repeat);
+        if (bits & KNOWN_BIT) return (bits & TRUE_BIT) != 0;
+        bool result = false;
+        const Continuation next = repeatRule(node, position);
+        if (next.kind == Continuation::SUCCESS) {
+            result = true;
+        } else if (next.kind == Continuation::NODE && matchHere(node + 1, next.position, true)) {
+            result = true;
+        } else if (nodes_[node + 1].kind == RX_ALT) {
+            result = matchHere(node + 1, position, false);
         }
-        if (n.kind != RX_EMPTY) {
-            if (isRepeat(n)) {
-                Continuation next = repeatRule(node, position);
-                if (next.kind == Continuation::SUCCESS) return true;
-                if (next.kind == Continuation::NODE && matchHere(node + 1, next.position, true)) return true;
-            } else if (n.kind == RX_EOL && nodes_[node + 1].kind == RX_END) {
-                if (position == length_) return true;
-            } else if (elementMatches(node, position)) {
-                return matchHere(node + 1, position + elementLength_[node], true);
-            }
-        }
-        // The node failed: an alternative after it is tried at the same position.
-        return nodes_[node + 1].kind == RX_ALT && matchHere(node + 1, position, false);
+        memo_.outcome(position, repeat) = KNOWN_BIT | (result ? TRUE_BIT : 0);
+        return result;
     }
 
     struct Continuation {
@@ -566,6 +579,11 @@ private:
     int repetitions(int node, int start, int cap) {
         const int repeat = repeatIndex_[node];
         const int step = elementLength_[node];
+        if (cap <= DIRECT_COUNT_LIMIT) {  // cheaper to count than to look up
+            int count = 0;
+            while (count < cap && elementMatches(node, start + count * step)) ++count;
+            return count;
+        }
         const int64_t limit = start + static_cast<int64_t>(cap) * step;
         std::vector<int>& walked = walked_.back();
         walked.clear();
@@ -627,7 +645,6 @@ private:
     // Follows the successful path of a state known to match, to find where it ends.
     int traceEnd(int node, int position, bool previous) {
         for (;;) {
-            if (!carriesPrevious(node)) previous = false;
             const RegexNode& n = nodes_[node];
             switch (n.kind) {
             case RX_ALT:

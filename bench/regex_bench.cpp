@@ -1,0 +1,135 @@
+// The regular-expression engine against hostile expressions and long lines: one find of
+// each hostile expression on a 100 KB line of "a" (no match), one find on a single 10 MB
+// line, and "/[0-9]{11}/g" over a whole document side by side with `grep -cE`.
+// Usage: regex_bench [megabytes of the document] (default 100; about 10,000 lines per MB).
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "document/document.h"
+#include "document/memory.h"
+#include "document/undo_ring.h"
+#include "files/close_document.h"
+#include "search/find_state.h"
+#include "search/regex.h"
+#include "support/fake_platform.h"
+
+namespace {
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double timeCommand(const std::string& command) {
+    const auto start = std::chrono::steady_clock::now();
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "(%s found nothing or failed)\n", command.c_str());
+    return secondsSince(start);
+}
+
+// The document as lines of the given texts, caret at the start.
+void loadLines(const std::vector<std::string>& lines) {
+    closeDocument();
+    resetUndo();
+    LineNode* last = nullptr;
+    for (const std::string& text : lines) {
+        last = last ? insertLineAfter(last) : appendLine();
+        last->text = copyBytesOrExit(text.data(), text.size());
+    }
+    doc.caretLine = doc.topLine = doc.head;
+    doc.caretCol = 0;
+}
+
+// Times one regexFind from the document's start.
+double timeFind(const char* expression, bool& found) {
+    doc.caretLine = doc.head;
+    doc.caretCol = 0;
+    findState.found = 0;
+    const auto start = std::chrono::steady_clock::now();
+    regexFind(expression);
+    const double seconds = secondsSince(start);
+    found = findState.found != 0;
+    return seconds;
+}
+
+// Lines of about 100 bytes of Chinese text, words and digit runs of 3 to 12 digits; an
+// 11-digit run on about one line in 50.
+std::vector<std::string> makeDocument(int lineCount, std::string& bytes) {
+    static const char* const words[] = {"的", "是", "在", "有", "人", "电话", "，", "。", "abc", " ", "号码"};
+    std::mt19937 rng(11);
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<size_t>(lineCount));
+    for (int i = 0; i < lineCount; ++i) {
+        std::string line;
+        while (line.size() < 98) {
+            if (rng() % 8 == 0) {
+                const int digits = rng() % 50 == 0 ? 11 : 3 + static_cast<int>(rng() % 7);
+                for (int d = 0; d < digits; ++d) line += static_cast<char>('0' + rng() % 10);
+                line += words[rng() % 4];
+            } else {
+                line += words[rng() % (sizeof words / sizeof *words)];
+            }
+        }
+        bytes += line + "\r\n";
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int megabytes = argc > 1 ? std::atoi(argv[1]) : 100;
+    resetFakePlatform();
+    initUndo();
+
+    std::printf("One find on a 100 KB line of \"a\" (no match):\n");
+    loadLines({std::string(100 * 1000, 'a')});
+    const char* const hostile[] = {"/a*a*a*a*a*c/g", "/.*.*.*.*=/g",    "/(a|b|a)*c/g",   "/(a*)*b/g",
+                                   "/a+a+a+a+a+a+b/g", "/(aa|a)*c/g",  "/a{1,30000}a{1,30000}c/g",
+                                   "/\\w*\\w*\\w*\\w*$x/g", "/[^b]*[^b]*[^b]*b/g", "/(.*a){10}c/g"};
+    for (const char* expression : hostile) {
+        bool found = false;
+        const double seconds = timeFind(expression, found);
+        std::printf("  %-28s %8.1f ms%s\n", expression, seconds * 1e3, found ? "  (found!)" : "");
+    }
+
+    std::printf("One find on a single 10 MB line:\n");
+    std::string longLine(10 * 1000 * 1000, 'a');
+    longLine += "c";
+    loadLines({longLine});
+    for (const char* expression : {"/a*a*c/g", "/.*.*=/g", "/[0-9]{11}/g", "/xyz/g"}) {
+        bool found = false;
+        const double seconds = timeFind(expression, found);
+        std::printf("  %-28s %8.1f ms  %s\n", expression, seconds * 1e3, found ? "found" : "not found");
+    }
+
+    std::string bytes;
+    loadLines(makeDocument(megabytes * 10000, bytes));
+    const std::string path = "/tmp/kesh_regex_bench.txt";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    std::printf("\"/[0-9]{11}/g\" over a %.1f MB document (%d lines):\n", bytes.size() / 1e6, megabytes * 10000);
+    int matches = 0;
+    auto start = std::chrono::steady_clock::now();
+    doc.caretLine = doc.head;
+    doc.caretCol = 0;
+    for (;;) {
+        findState.found = 0;
+        regexFind("/[0-9]{11}/g");
+        if (!findState.found) break;
+        ++matches;
+        // On to the line after the match, as grep -c counts lines.
+        if (findState.matchStartLine->next == nullptr) break;
+        doc.caretLine = findState.matchStartLine->next;
+        doc.caretCol = 0;
+    }
+    std::printf("  every matching line, one find each: %d lines in %.2f s\n", matches, secondsSince(start));
+    std::printf("  grep -cE '[0-9]{11}':               %.2f s\n",
+                timeCommand("grep -cE '[0-9]{11}' " + path + " > /dev/null"));
+    std::remove(path.c_str());
+    closeDocument();
+    return 0;
+}
