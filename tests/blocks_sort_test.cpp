@@ -136,13 +136,6 @@ TEST_F(SortTest, ACaretLineWithoutSeparatorLeavesTheDocumentUnmodified) {
     EXPECT_FALSE(doc.modified);
 }
 
-TEST_F(SortTest, ShiftIsReadWhenTheCommandRunsNotFromTheKeyThatStartedIt) {
-    openSelected({"1", "2"}, 0);
-    fake().keysDown.insert(VKEY_SHIFT);
-    sortByCaretColumn();
-    EXPECT_EQ(documentLines(), (Lines{"2", "1"}));
-}
-
 // ==== The fast order against the plain selection sort ====
 
 TEST_F(SortTest, TheFastOrderIsTheSelectionSortsOrderOnBlocksWithManyEqualKeys) {

@@ -24,7 +24,7 @@ class BlocksSplitSort(unittest.TestCase):
             self.assertEqual(k.close(), 0)
 
     def test_ctrl_m_sorts_the_selected_lines_by_number(self):
-        with Kesh(args=['a.txt'], files={'a.txt': b'9\r\n10\r\n2\r\n'}, name='blocks-sort') as k:
+        with Kesh(args=['a.txt'], files={'a.txt': b'9\r\n10\r\n2'}, name='blocks-sort') as k:
             title = f'{k.winpath("a.txt")} - Kesh'
             k.wait_title(title)
             # From the end of the last line up to column 0 of the first: all three selected,
