@@ -267,7 +267,12 @@ TEST_F(LineOperationsTest, PasteAsHexConvertsAtMostTheFirst34132Bytes) {
     setClipboard("AB");
     pasteAsHex();
     EXPECT_EQ(documentLines(), (Lines{" 41 42z"}));
-    fake().clipboardHasText = false;
-    pasteAsHex();
+    doc.modified = 0;
+    for (bool hasText : {true, false}) {  // an empty clipboard and one without text
+        setClipboard("");
+        fake().clipboardHasText = hasText;
+        pasteAsHex();
+    }
     EXPECT_EQ(documentLines(), (Lines{" 41 42z"}));
+    EXPECT_FALSE(doc.modified);
 }

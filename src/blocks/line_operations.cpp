@@ -144,6 +144,7 @@ std::string hexText(const std::string& bytes) {
 // record it, so the text goes in at once and the records follow: one pass, not one
 // copy of the line per character.
 void typeText(const std::string& text) {
+    if (text.empty()) return;
     if (view.wrapMode != 0) {
         for (const char ch : text) typeChar(ch, false);
         return;
