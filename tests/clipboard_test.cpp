@@ -25,15 +25,19 @@ TEST(PasteRules, ClipboardTextBecomesPiecesBetweenBreaks) {
     const Case cases[] = {
         {"CR LF is one break", "a\r\nb\r\n", false, {"a", "b", ""}},
         {"CR alone breaks, also an empty piece", "a\r\rb", false, {"a", "", "b"}},
-        {"LF-only text loses its empty lines", "a\n\nb", false, {"a", "b"}},
+        {"LF-only text keeps its empty lines", "a\n\nb", false, {"a", "", "b"}},
+        {"an LF right after a form feed is dropped", "a\x0C\n\nb", false, {"a", "", "b"}},
         {"0x1A breaks and ends the text", "a\x1A" "b", false, {"a", ""}},
-        {"form feed, 0x8C and 0x8D break", "a\x0C" "b\x8C" "c\x8D" "d", false, {"a", "b", "c", "d"}},
-        {"0x8A is a line feed", "a\x8A" "b", false, {"a", "b"}},
+        {"form feed, 0x8C and 0x8D break", "a\x0C" "b\x8C" "1\x8D" "2", false, {"a", "b", "1", "2"}},
+        {"0x8A is a line feed", "a\x8A" "1", false, {"a", "1"}},
+        {"0x8C and 0x8A begin characters", "\x8C\x57\x8C\xA6\x8A\x41" "b\x8C" "c", false,
+         {"\x8C\x57\x8C\xA6\x8A\x41" "b\x8C" "c"}},
         {"0x8A as a second byte stays", "\xB0\x8A", false, {"\xB0\x8A"}},
         {"backslash n breaks", "x\\ny", false, {"x", "y"}},
         {"backslash n as a second byte stays", "\xB0\\n", false, {"\xB0\\n"}},
         {"a second byte 0x80 ends its character", "\xB0\x80\xB0\x8C", false, {"\xB0\x80\xB0\x8C"}},
-        {"0x80-0x9F takes the next byte along", "\x81\x0D" "a", false, {"\x81\x0D" "a"}},
+        {"a first byte before a line end stays alone", "\x81\x0D" "a", false, {"\x81", "a"}},
+        {"0x80 is a single byte", "\x80\x8A" "1", false, {"\x80", "1"}},
         {"tabs stay tabs", "a\tb", false, {"a\tb"}},
         {"tabs become commas with Shift", "a\tb", true, {"a,b"}},
         {"other control bytes are dropped", "a\x01\x1B" "b", false, {"ab"}},
@@ -42,7 +46,7 @@ TEST(PasteRules, ClipboardTextBecomesPiecesBetweenBreaks) {
 
     std::string recorded;
     clipboardPieces("a\tb\x81\t", true, &recorded);
-    EXPECT_EQ(recorded, "a,b\x81\t");  // a tab carried by 0x81 was not made a comma
+    EXPECT_EQ(recorded, "a,b\x81,");  // a tab is never a second byte
 }
 
 TEST(PasteRules, SelectedTextBreaksOnlyAtCrLf) {

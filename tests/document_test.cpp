@@ -11,6 +11,8 @@
 #include "document/text.h"
 #include "support/test_document.h"
 #include "view/view_state.h"
+#include "files/close_document.h"
+#include "view/layout.h"
 
 namespace {
 
@@ -34,13 +36,17 @@ std::string sub(int count, int at, const std::string& src) {
 
 // ==== GBK rules ====
 
-TEST(GbkRules, InsideDoubleByteUsesTheEditingThresholdFromLineStart) {
+TEST(GbkRules, InsideDoubleByteScansFromLineStart) {
     struct Case { const char* text; int pos; bool inside; };
     const Case cases[] = {
         {"\xD6\xD0" "a", 1, true},   // 中a: position 1 is the trail byte
         {"\xD6\xD0" "a", 2, false},
-        {"\x80\x41", 1, false},      // 0x80 is a single byte under the editing rule
-        {"\xA0\x41", 1, false},      // so is 0xA0
+        {"\x80\x41", 1, false},      // 0x80 is a single byte
+        {"\xFF\x41", 1, false},      // so is 0xFF
+        {"\xA0\x41", 1, true},
+        {"\x81\x40", 1, true},
+        {"\xB0\x8A\x8C\x57", 3, true},  // 皧學: B0 8A, then 8C 57
+        {"\xB0\x8A\x8C\x57", 2, false},
         {"\xA1\xA1", 1, true},
         {"\xD6\xD0\xCE\xC4", 3, true},  // trail byte D0 is not taken for a lead byte
         {"\xD6\xD0\xCE\xC4", 2, false},
@@ -54,10 +60,17 @@ TEST(GbkRules, InsideDoubleByteUsesTheEditingThresholdFromLineStart) {
         EXPECT_EQ(isInsideDoubleByte(c.text, c.pos), c.inside) << c.text << " @" << c.pos;
 }
 
-TEST(GbkRules, DisplayRuleAlsoTakesA0AsLeadByte) {
-    EXPECT_TRUE(isInsideDoubleByte("\xA0\x41", 1));
-    EXPECT_FALSE(isInsideDoubleByte("\xA0\x41", 1));
-    EXPECT_EQ(charLength("\xA0\x41", 0), 2);
+TEST(GbkRules, FirstBytesAre81ToFE) {
+    for (int byte = 0; byte < 256; ++byte) {
+        const bool lead = byte >= 0x81 && byte <= 0xFE;
+        const char text[] = {static_cast<char>(byte), 'A', '\0'};
+        EXPECT_EQ(isLeadByte(static_cast<unsigned char>(byte)), lead) << byte;
+        if (byte == 0) continue;
+        EXPECT_EQ(isInsideDoubleByte(text, 1), lead) << byte;
+        EXPECT_EQ(charLength(text, 0), lead ? 2 : 1) << byte;
+        EXPECT_EQ(stepRight(text, 0), lead ? 2 : 1) << byte;
+        EXPECT_EQ(isTrailByte(static_cast<unsigned char>(byte)), (byte >= 0x40 && byte <= 0xFE && byte != 0x7F)) << byte;
+    }
     EXPECT_EQ(charLength("\xD6", 0), 1);  // a lone lead byte at the end
 }
 
@@ -104,9 +117,11 @@ TEST(StringPrimitives, CountVisibleChars) {
     struct Case { const char* text; int count; };
     const Case cases[] = {
         {"", 0}, {" \t ", 0}, {"ab c", 3}, {"\xD6\xD0\xCE\xC4", 2},
-        {"\x7F\x80\xA0", 0}, {"\xA1\xA1", 1},
-        {"\x81\x40x", 2},        // below A1 no character starts: 0x40 and x count alone
-        {"\xB0\x40\xB0\xA1", 1}, // the flag stays set past a low second byte
+        {"\x7F\x80\xA0", 0},   // a first byte alone at the end is no character
+        {"\xA1\xA1", 1},
+        {"\x81\x40x", 2},       // 81 40 is one character
+        {"\xB0\x40\xB0\xA1" "a", 3},
+        {"\xB0\x8A", 1},        // 皧 alone makes a line with text
     };
     for (const Case& c : cases) EXPECT_EQ(countVisibleChars(c.text), c.count) << c.text;
 }

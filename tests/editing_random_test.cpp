@@ -7,9 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
+#include "document/gbk.h"
 #include "edit/editing.h"
+#include "edit/line_edits.h"
 #include "document/undo_ring.h"
 #include "support/editing_driver.h"
+#include "view/layout.h"
 
 namespace {
 
@@ -66,6 +70,10 @@ public:
         switch (random() % 10) {
             case 0:
             case 1: {
+                // A byte typed right after a lone first byte completes that character and
+                // joins its record, so it is not an action of its own to undo.
+                keepCaretOnLine();
+                if (isInsideDoubleByte(doc.caretLine->text, doc.caretCol)) return "none";
                 const std::string bytes = randomBytes(3, false);
                 typeBytes(bytes);
                 return "type";
@@ -157,4 +165,131 @@ TEST_F(EditingTest, RandomEditsUndoAndRedoExactly) {
         ASSERT_EQ(documentLines(), original) << "round " << round;
     }
     EXPECT_GT(steps, 3000);
+}
+
+// ==== Full GBK text ====
+
+namespace {
+
+// A random double-byte character from any area of code page 936.
+std::string randomCharacter(std::mt19937& random) {
+    const int lead = 0x81 + static_cast<int>(random() % 126);
+    int trail = 0x40 + static_cast<int>(random() % 190);
+    if (trail >= 0x7F) ++trail;
+    return {static_cast<char>(lead), static_cast<char>(trail)};
+}
+
+// Whole characters and ASCII that a second byte can look like.
+std::string randomGbkText(std::mt19937& random, int maxCharacters, bool withBreaks) {
+    static const char* const ascii[] = {"a", "W", "\\", "n", "[", "@", "1", " ", "\t", "(", "{"};
+    static const char* const breaks[] = {"\r\n", "\n", "\r"};
+    std::string text;
+    const int count = static_cast<int>(random() % (maxCharacters + 1));
+    for (int i = 0; i < count; ++i) {
+        const unsigned pick = random() % 8;
+        if (pick < 5)
+            text += randomCharacter(random);
+        else if (pick < 7 || !withBreaks)
+            text += ascii[random() % (sizeof ascii / sizeof *ascii)];
+        else
+            text += breaks[random() % (sizeof breaks / sizeof *breaks)];
+    }
+    return text;
+}
+
+// A column that is a character boundary of `line`.
+int randomBoundary(std::mt19937& random, int line) {
+    const char* text = lineAt(line)->text;
+    int col = static_cast<int>(random() % (std::strlen(text) + 1));
+    return isInsideDoubleByte(text, col) ? col - 1 : col;
+}
+
+// What is wrong with the document, as far as whole characters go: a position inside a
+// character, or a first byte that is not followed by a valid second byte.
+std::string brokenCharacter() {
+    const auto inside = [](const LineNode* line, int col) {
+        return line && col > 0 && col <= static_cast<int>(std::strlen(line->text)) &&
+               isInsideDoubleByte(line->text, col);
+    };
+    if (inside(doc.caretLine, doc.caretCol)) return "caret inside a character";
+    if (inside(doc.anchorLine, doc.anchorCol))
+        return "anchor inside a character: line " + std::to_string(lineIndex(doc.anchorLine)) + " column " +
+               std::to_string(doc.anchorCol);
+    if (inside(doc.selStartLine, doc.selStartCol)) return "selection start inside a character";
+    if (inside(doc.selEndLine, doc.selEndCol)) return "selection end inside a character";
+    for (const LineNode* line = doc.head; line; line = line->next) {
+        const char* text = line->text;
+        for (int pos = 0; text[pos] != '\0'; pos += charLength(text, pos))
+            if (isLeadByte(text[pos]) && !isTrailByte(static_cast<unsigned char>(text[pos + 1])))
+                return "lone first byte in line " + std::to_string(lineIndex(line)) + " at " + std::to_string(pos);
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST_F(EditingTest, FullGbkTextStaysWholeCharactersUnderRandomEditing) {
+    std::mt19937 random(936);
+    static const int keys[][2] = {
+        {VKEY_LEFT, KEYMOD_NONE},  {VKEY_RIGHT, KEYMOD_NONE},  {VKEY_UP, KEYMOD_NONE},     {VKEY_DOWN, KEYMOD_NONE},
+        {VKEY_HOME, KEYMOD_NONE},  {VKEY_END, KEYMOD_NONE},    {VKEY_LEFT, KEYMOD_SHIFT},  {VKEY_RIGHT, KEYMOD_SHIFT},
+        {VKEY_DOWN, KEYMOD_SHIFT}, {VKEY_UP, KEYMOD_SHIFT},    {VKEY_END, KEYMOD_SHIFT},   {VKEY_HOME, KEYMOD_SHIFT},
+        {VKEY_RETURN, KEYMOD_NONE}, {VKEY_DELETE, KEYMOD_NONE}, {VKEY_BACK, KEYMOD_NONE},  {VKEY_TAB, KEYMOD_NONE},
+        {'X', KEYMOD_CTRL},        {'C', KEYMOD_CTRL},         {'A', KEYMOD_CTRL},         {'V', KEYMOD_CTRL},
+        {'Z', KEYMOD_CTRL},        {'Z', KEYMOD_CTRL},         {'Y', KEYMOD_CTRL},         {VKEY_END, KEYMOD_CTRL},
+    };
+    int steps = 0;
+    for (int round = 0; round < 40; ++round) {
+        Lines lines(1 + random() % 5);
+        for (std::string& line : lines) line = randomGbkText(random, 12, false);
+        resetUndo();
+        setDocument(lines);
+        view.clientWidth = 120 + static_cast<int>(random() % 400);  // narrow: wrapping breaks often
+        for (int step = 0; step < 150; ++step, ++steps) {
+            std::string name;
+            switch (random() % 9) {
+                case 0:
+                    name = "type";
+                    typeBytes(randomGbkText(random, 3, false));  // a character as two WM_CHARs
+                    break;
+                case 1: {
+                    name = "select";
+                    const int line1 = static_cast<int>(random() % lineCount());
+                    const int line2 = static_cast<int>(random() % lineCount());
+                    selectSpan(line1, randomBoundary(random, line1), line2, randomBoundary(random, line2));
+                    break;
+                }
+                case 2: {
+                    name = "click";
+                    const int line = static_cast<int>(random() % lineCount());
+                    putCaret(line, randomBoundary(random, line));
+                    clearSelection();
+                    break;
+                }
+                case 3:
+                    name = "paste";
+                    setClipboard(randomGbkText(random, 8, true));
+                    pressCtrl('V');
+                    break;
+                case 4:
+                    name = "wrap";
+                    dispatchCommand(CMD_TOGGLE_WRAP, 0);
+                    break;
+                case 5:
+                    name = "input method";
+                    insertCharCode((static_cast<unsigned char>(randomCharacter(random)[0]) << 8) | 0x80);
+                    break;
+                default: {
+                    const int* key = keys[random() % (sizeof keys / sizeof *keys)];
+                    name = "key " + std::to_string(key[0]) + "/" + std::to_string(key[1]);
+                    press(key[0], key[1]);
+                    break;
+                }
+            }
+            ASSERT_EQ(documentInvariantViolation(), "") << name << ", round " << round << ", step " << step;
+            ASSERT_EQ(brokenCharacter(), "") << name << ", round " << round << ", step " << step << "\n"
+                                             << testing::PrintToString(documentLines());
+        }
+    }
+    EXPECT_EQ(steps, 40 * 150);
 }

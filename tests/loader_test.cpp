@@ -34,12 +34,19 @@ TEST_F(CoreTest, LineBreaksOfEveryKind) {
     const Case cases[] = {
         {"a\r\nb\r\n", {"a", "b", ""}},
         {"a\nb", {"a", "b"}},
-        {"a\n\nb", {"a", "b"}},            // an LF at the start of a line makes no line
+        {"a\n\nb", {"a", "", "b"}},        // every LF of an LF-only file ends a line
+        {"\n\na\n", {"", "", "a", ""}},
         {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\r\n\nb", {"a", "", "b"}},      // only the LF right after the CR is dropped
+        {"a\n\rb", {"a", "", "b"}},
         {"a\rb", {"a", "b"}},
+        {"a\r\rb", {"a", "", "b"}},
         {"a\x0C" "b", {"a", "b"}},          // form feed ends a line
-        {"a\x8D" "b\x8C" "c", {"a", "b", "c"}},
-        {"a\x8A" "b", {"a", "b"}},          // 0x8A outside a character acts as LF
+        {"a\x0C\nb", {"a", "b"}},          // and takes an LF after it, as CR does
+        {"a\x8D" "1\x8C", {"a", "1", ""}}, // 0x8D/0x8C before a byte that is no second byte
+        {"a\x8D\nb", {"a", "b"}},
+        {"a\x8A" "1", {"a", "1"}},          // 0x8A there acts as LF
+        {"a\r\x8A" "1", {"a", "1"}},
         {"", {""}},
         {"\x1A", {""}},
         {"abc", {"abc"}},
@@ -47,15 +54,26 @@ TEST_F(CoreTest, LineBreaksOfEveryKind) {
     for (const Case& c : cases) EXPECT_EQ(loadBytes(c.bytes), c.lines) << testing::PrintToString(c.bytes);
 }
 
-TEST_F(CoreTest, DoubleByteCharactersKeepTheirSecondBytes) {
+TEST_F(CoreTest, DoubleByteCharactersAreStoredWhole) {
     struct Case { std::string bytes; Lines lines; };
     const Case cases[] = {
-        {"\x81\x0D" "x", {"\x81\x0D" "x"}},          // lead 0x81-0x9F: next byte taken unexamined
-        {"\x9F\x0A", {"\x9F\x0A"}},
-        {"\xB0\x8A" "c", {"\xB0\x8A" "c"}},          // 0x8A as a second byte is stored
-        {"\xB0\x8D\r\n", {"\xB0\x8D", ""}},          // so is 0x8D
-        {"\xD6\xD0\x0C" "a", {"\xD6\xD0", "a"}},     // after a whole character 0x0C breaks again
-        {"\x81", {"\x81"}},                           // a lead byte at the very end
+        // 學 8C 57, 對 8C A6, 夾 8A 41, 皧 B0 8A, 們 82 C7: first or second bytes that
+        // elsewhere end lines, and a parity that the bytes after them must keep.
+        {"\x8C\x57\x8C\xA6\x8A\x41\r\nx", {"\x8C\x57\x8C\xA6\x8A\x41", "x"}},
+        {"\xB0\x8A\x82\xC7" "ab\xB0\x8D\r\n", {"\xB0\x8A\x82\xC7" "ab\xB0\x8D", ""}},
+        {"\x8D\x40\x8C\x5C" "n", {"\x8D\x40\x8C\x5C" "n"}},
+        {"a\x8D" "b\x8C" "c", {"a\x8D" "b\x8C" "c"}},  // 0x8D b and 0x8C c are characters
+        {"\xD6\xD0\x0C" "a", {"\xD6\xD0", "a"}},     // after a whole character 0x0C breaks
+        {"\xFE\xFE\x81\x40\x80\xFF", {"\xFE\xFE\x81\x40\x80\xFF"}},
+        // A first byte before a byte that cannot be a second byte stays alone, and the
+        // byte after it is read as it would be anywhere: nothing is lost, and no second
+        // byte is owed across a line end.
+        {"\x81\x0D" "x", {"\x81", "x"}},
+        {"\x9F\x0A", {"\x9F", ""}},
+        {"\xB0\r\n\xD6\xD0", {"\xB0", "\xD6\xD0"}},
+        {"\xB0\t\xD6\xD0", {"\xB0\t\xD6\xD0"}},
+        {"\xB0 \xB0\x7F\xB0\xFF", {"\xB0 \xB0\x7F\xB0\xFF"}},
+        {"\x81", {"\x81"}},                               // a first byte at the very end
     };
     for (const Case& c : cases) EXPECT_EQ(loadBytes(c.bytes), c.lines) << testing::PrintToString(c.bytes);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "document/gbk.h"
 #include "document/memory.h"
 #include "support/test_document.h"
 #include "view/colour_tables.h"
@@ -60,6 +61,11 @@ TEST_F(CoreTest, ColourLineGivesEachTokenWordAndCharacterItsColour) {
         {"工作一是", "88888888"},  // directly after a Chinese character it is a phrase
         {"(一要)", "caaaac"},
         {"中x", "887"},
+        {"學一是", "888888"},      // 學 (8C 57) is a Chinese character too
+        {"學abc", "88777"},        // its second byte "W" is no letter before abc
+        {"\"\x81\x5C\" x", "666687"},  // nor is 5C a backslash before the quote
+        {"皧一是", "888888"},
+        {"，一是", "88bbbb"},      // after punctuation the marker stands
     };
     for (const LineCase& c : cases) EXPECT_EQ(colourDocument({c.text})[0], c.colours) << c.text;
 }
@@ -104,7 +110,9 @@ TEST(ColourTablesTest, TablesHoldEveryEntryOnce) {
 // The fast scan that finds the depth above the window must end every line exactly where
 // colouring it ends, on any mix of the bytes that matter.
 TEST_F(CoreTest, CommentScanAgreesWithColouringOnRandomLines) {
-    const std::vector<std::string> pieces = {"/", "*", "\"", "\\", "a", " ", "中", "\xA0", "-", ">", "'", "1"};
+    // Second bytes that look like "\\", "*", "/" or a quote belong to their characters.
+    const std::vector<std::string> pieces = {"/", "*", "\"", "\\", "a", " ", "中", "\xA0", "-", ">", "'", "1",
+                                             "\x81\x5C", "\xB0*", "\x8C/", "\x95\"", "\x8C\x57"};
     std::mt19937 random(7);
     ColourMap map;
     for (int trial = 0; trial < 3000; ++trial) {
@@ -116,6 +124,8 @@ TEST_F(CoreTest, CommentScanAgreesWithColouringOnRandomLines) {
         colouring = ColouringState{depth, 0, 1};
         colourLine(doc.head, map);
         ASSERT_EQ(colouring.commentDepth != 0, commentDepthAfter(text.c_str(), depth) != 0) << text << " from " << depth;
+        for (int pos = 0; pos < static_cast<int>(text.size()); pos += charLength(text.c_str(), pos))
+            if (charLength(text.c_str(), pos) == 2) ASSERT_EQ(map[pos], map[pos + 1]) << text << " at " << pos;
     }
 }
 

@@ -49,6 +49,7 @@ TEST_F(ReflowTest, LongLinesBreakOnlyWhereABreakIsAllowed) {
         {"aaaaaaaaaa", {"aaaaaaaaaa"}},                                      // exactly the width fits
         {"中文中文中文", {"中文中文中文"}},                                    // nothing after the crossing
         {"中文中文中文中文", {"中文中文中文", "中文"}},
+        {"中文中文a學ab", {"中文中文a學", "ab"}},  // 學 (8C 57) is no letter "W" before ab
     };
     for (const Case& c : cases) {
         setLines({c.text});

@@ -1,61 +1,36 @@
 #include "document/paste_text.h"
 
-namespace {
-
-// What one clipboard byte does to the pieces.
-enum class ByteRole { Copy, Comma, Drop, BreakCr, BreakLf, EndOfText, BreakTwo, CopyTwo };
-
-// The role of `text[i]`, given whether it stands as the second byte of a character.
-ByteRole roleOf(const std::string& text, size_t i, bool secondByte, bool tabsAsCommas) {
-    const unsigned char byte = static_cast<unsigned char>(text[i]);
-    if (byte == 0x1A) return ByteRole::EndOfText;
-    if (byte == 0x8A) return secondByte ? ByteRole::Copy : ByteRole::BreakLf;
-    if (!secondByte) {
-        if (byte == 0x0C || byte == 0x8C || byte == 0x8D) return ByteRole::BreakCr;
-        if (byte == '\\' && i + 1 < text.size() && text[i + 1] == 'n') return ByteRole::BreakTwo;
-        if (byte >= 0x80 && byte <= 0x9F) return ByteRole::CopyTwo;
-    }
-    if (byte == '\n') return ByteRole::BreakLf;
-    if (byte == '\r') return ByteRole::BreakCr;
-    if (byte == '\t') return tabsAsCommas ? ByteRole::Comma : ByteRole::Copy;
-    if (byte < 0x20) return ByteRole::Drop;
-    return ByteRole::Copy;
-}
-
-}  // namespace
+#include "document/raw_lines.h"
 
 std::vector<std::string> clipboardPieces(const std::string& text, bool tabsAsCommas, std::string* recorded) {
     std::vector<std::string> pieces(1);
     if (recorded) *recorded = text;
-    // True when the byte under examination is the second byte of a character whose first
-    // byte is above 0xA0. Whatever its value, that byte ends the character.
-    bool secondByte = false;
+    RawLineReader reader;
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned char byte = static_cast<unsigned char>(text[i]);
-        const ByteRole role = roleOf(text, i, secondByte, tabsAsCommas);
-        secondByte = !secondByte && byte > 0xA0;
-        std::string& piece = pieces.back();
-        switch (role) {
-            case ByteRole::Copy: piece += static_cast<char>(byte); break;
-            case ByteRole::Comma:
-                piece += ',';
-                if (recorded) (*recorded)[i] = ',';
+        if (byte == 0x1A) {  // ends the line and the text
+            pieces.emplace_back();
+            return pieces;
+        }
+        const int next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : -1;
+        switch (reader.roleOf(byte, next)) {
+            case RawByteRole::Pair:
+                pieces.back() += text[i];
+                pieces.back() += text[++i];
                 break;
-            case ByteRole::Drop: break;
-            case ByteRole::BreakCr: pieces.emplace_back(); break;
-            case ByteRole::BreakLf:
-                if (!piece.empty()) pieces.emplace_back();
-                break;
-            case ByteRole::EndOfText:
-                pieces.emplace_back();
-                return pieces;
-            case ByteRole::BreakTwo:
-                ++i;
-                pieces.emplace_back();
-                break;
-            case ByteRole::CopyTwo:
-                piece += static_cast<char>(byte);
-                if (i + 1 < text.size()) piece += text[++i];
+            case RawByteRole::LineEnd: pieces.emplace_back(); break;
+            case RawByteRole::SkippedLineFeed: break;
+            case RawByteRole::Single:
+                if (byte == '\\' && next == 'n') {
+                    ++i;
+                    pieces.emplace_back();
+                    reader.endedLineAsCarriageReturn();
+                } else if (byte == '\t' && tabsAsCommas) {
+                    pieces.back() += ',';
+                    if (recorded) (*recorded)[i] = ',';
+                } else if (byte == '\t' || byte >= 0x20) {
+                    pieces.back() += static_cast<char>(byte);
+                }
                 break;
         }
     }

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-// Pieces of clipboard text. CR breaks the line; LF breaks it unless the piece so far is
-// empty (so CR LF is one break and LF-only text loses its empty lines); 0x1A breaks it
-// and ends the text; 0x0C, 0x8C, 0x8D and a backslash followed by "n" break it, and 0x8A
-// is an LF, when they do not stand as the second byte of a character; a byte 0x80-0x9F
-// takes the next byte with it; tabs become commas when `tabsAsCommas`; other control
-// bytes are dropped. `recorded`, when given, receives the text with exactly the tabs
-// that became commas replaced, so pasting it again without commas gives the same lines.
+// Pieces of clipboard text, cut into lines as a file is (document/raw_lines.h): every
+// double-byte character stays whole; CR, form feed, 0x8C and 0x8D break the line, LF and
+// 0x8A too except directly after one of those (so CR LF is one break and the blank lines
+// of LF-only text stay); a backslash followed by "n" breaks it like CR; 0x1A breaks it
+// and ends the text; tabs become commas when `tabsAsCommas`; other control bytes are
+// dropped. `recorded`, when given, receives the text with exactly the tabs that became
+// commas replaced, so pasting it again without commas gives the same lines.
 std::vector<std::string> clipboardPieces(const std::string& text, bool tabsAsCommas,
                                          std::string* recorded = nullptr);
 

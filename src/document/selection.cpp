@@ -75,6 +75,12 @@ void snapSelection() {
     if (doc.selEndLine && isInsideDoubleByte(doc.selEndLine->text, doc.selEndCol)) --doc.selEndCol;
 }
 
+void keepSelectionOnCharacters() {
+    if (doc.anchorLine && isInsideDoubleByte(doc.anchorLine->text, doc.anchorCol)) --doc.anchorCol;
+    if (doc.selStartLine && isInsideDoubleByte(doc.selStartLine->text, doc.selStartCol)) --doc.selStartCol;
+    if (doc.selEndLine && isInsideDoubleByte(doc.selEndLine->text, doc.selEndCol)) --doc.selEndCol;
+}
+
 bool isSelectedAt(const LineNode* line, int col) {
     if (line == nullptr || !(line->flags & LN_SELECTED)) return false;
     const bool isStart = (line == doc.selStartLine);

@@ -17,6 +17,9 @@ void beginSelection();
 void updateSelection();
 // Moves a selection end that lies inside a double-byte character back one byte.
 void snapSelection();
+// Moves the anchor and the selection ends back one byte where an edit left them inside
+// a double-byte character, so that no later step starts or ends in the middle of one.
+void keepSelectionOnCharacters();
 // True when byte column `col` of `line` is selected.
 bool isSelectedAt(const LineNode* line, int col);
 // Sets the style of every selected line.

@@ -54,14 +54,11 @@ char* substring(int count, int at, const char* src) {
 
 int countVisibleChars(const char* text) {
     int count = 0;
-    bool secondHalf = false;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); p && *p; ++p) {
-        if (*p >= 0x21 && *p <= 0x7E) {
-            if (!secondHalf) ++count;
-        } else if (*p >= 0xA1) {
-            if (secondHalf) ++count;
-            secondHalf = !secondHalf;
-        }
+    for (int pos = 0; text && text[pos] != '\0';) {
+        const int length = charLength(text, pos);
+        const unsigned char byte = static_cast<unsigned char>(text[pos]);
+        if (length == 2 || (byte >= 0x21 && byte <= 0x7E)) ++count;
+        pos += length;
     }
     return count;
 }

@@ -18,8 +18,9 @@ char* deleteText(int count, int at, char* src);
 // byte. Does not consume src.
 char* substring(int count, int at, const char* src);
 
-// Number of printable characters (ASCII 0x21-0x7E and double-byte characters whose
-// bytes are both >= 0xA1); tells blank lines from text lines for auto-indent.
+// Number of printable characters (ASCII 0x21-0x7E and every double-byte character; a
+// first byte alone at the end of the text is none); tells blank lines from text lines
+// for auto-indent.
 int countVisibleChars(const char* text);
 
 // Removes leading white space (isspace) and full-width spaces (A1 A1), in place.

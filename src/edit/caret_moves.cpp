@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "edit/editing.h"
+#include "edit/line_edits.h"
 #include "document/gbk.h"
 #include "document/selection.h"
 #include "document/text.h"
@@ -86,6 +87,9 @@ void plainMove(void (*move)()) {
 void selectingMove(void (*move)()) {
     beginSelection();
     move();
+    // Up and Down keep the byte column, which may fall inside a character of the new
+    // line: it moves onto the character before the selection takes its end from it.
+    keepCaretOnCharacter();
     doc.caretLine->flags |= LN_SELECTED;
     updateSelection();
     ensureCaretVisible();

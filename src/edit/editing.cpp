@@ -149,17 +149,18 @@ void keepSelectionOnItsText(LineNode* line, int col, LineNode* added) {
     }
 }
 
-// True when a byte typed now at the caret becomes the second byte of a first byte that
-// was typed just before it: the caret stands right after that byte, the newest record is
-// its typing there, and nothing has been undone or redone since. A character typed as
-// two WM_CHAR messages is then recorded as one, and undo never leaves its first byte
-// alone (which would take the next character's byte as its own).
-bool completesTypedFirstByte(const LineNode* line) {
+// True when `ch`, typed now at the caret, completes a first byte typed just before it:
+// `ch` can be a second byte, the caret stands right after that first byte, the newest
+// record is its typing there, and nothing has been undone or redone since. A character
+// typed as two WM_CHAR messages is then recorded as one, and undo never leaves its first
+// byte alone (which would take the next character's byte as its own).
+bool completesTypedFirstByte(const LineNode* line, char ch) {
     const UndoRecord* newest = undoRing.newest;
     if (undoRing.replaying != 0 || newest == nullptr || newest != undoRing.current || undoRing.undoStreak != 0 ||
         undoRing.afterRedo)
         return false;
     if (newest->kind != UNDO_TYPE || newest->text == nullptr || std::strlen(newest->text) != 1) return false;
+    if (!isTrailByte(static_cast<unsigned char>(ch))) return false;
     if (!isLeadByte(newest->text[0]) || doc.caretCol < 1 || line->text[doc.caretCol - 1] != newest->text[0])
         return false;
     return isInsideDoubleByte(line->text, doc.caretCol) && newest->offset == caretOffset() - 1;
@@ -316,7 +317,7 @@ void typeChar(char ch, bool interactive) {
     }
     const char piece[2] = {ch, '\0'};
     LineNode* line = doc.caretLine;
-    const bool completesCharacter = completesTypedFirstByte(line);
+    const bool completesCharacter = completesTypedFirstByte(line, ch);
     line->text = insertText(line->text, doc.caretCol, piece);
     noteChangeAt(line);
     if (completesCharacter)
@@ -412,8 +413,11 @@ void selectAll() {
     doc.caretCol = lengthOf(doc.caretLine);
     updateSelection();
     // The selection stays whole; the caret keeps its line and takes the last line's
-    // length as its column, which the next caret update clamps.
+    // length as its column, clamped to its own line at once and kept off the second byte
+    // of a character, so that a character typed next cannot land inside another.
     doc.caretLine = caretLine ? caretLine : doc.head;
     doc.anchorCol = anchorCol;
+    keepCaretOnCharacter();
+    keepSelectionOnCharacters();
     platform::invalidateAll(false);
 }

@@ -26,12 +26,14 @@ bool startsWithNoBreakMark(const char* text) {
     return false;
 }
 
-// True when a soft break may stand before column `col` of `text`: not at either end of
-// the line, not before closing punctuation, not inside a number or a word.
-bool mayBreakAt(const char* text, int col) {
+// True when a soft break may stand before column `col` of `text`, after a character of
+// `lengthBefore` bytes: not at either end of the line, not before closing punctuation,
+// not inside a number or a word. A double-byte character before the break is neither
+// letter nor digit, whatever its second byte looks like (學 ends in "W").
+bool mayBreakAt(const char* text, int col, int lengthBefore) {
     if (col == 0 || text[col] == '\0') return false;
     if (startsWithNoBreakMark(text + col)) return false;
-    const unsigned char before = static_cast<unsigned char>(text[col - 1]);
+    const unsigned char before = lengthBefore == 1 ? static_cast<unsigned char>(text[col - 1]) : 0;
     const unsigned char after = static_cast<unsigned char>(text[col]);
     if (isAsciiDigit(before) && isAsciiDigit(after)) return false;
     if (isAsciiLetter(before) && isAsciiLetter(after)) return false;

@@ -5,18 +5,22 @@
 #include <cstring>
 #include <string>
 
-#include "app/messages.h"
+#include "platform/virtual_keys.h"
 #include "document/document.h"
 #include "document/memory.h"
+#include "document/raw_lines.h"
 #include "document/text.h"
 #include "platform/platform.h"
 #include "view/layout.h"
 #include "view/title.h"
 #include "view/view_state.h"
+#include "edit/reflow.h"
+#include "files/close_document.h"
 
 namespace {
 
 constexpr int END_OF_INPUT = -1;
+constexpr int NO_LOOKAHEAD = -2;
 constexpr long WORD_PROCESSOR_TEXT_START = 2560;
 constexpr char WORD_PROCESSOR_SUFFIX[] = ".txt";
 
@@ -32,6 +36,7 @@ struct ByteSource {
     unsigned char buffer[65536];
     size_t filled = 0, next = 0;
     int pendingByte = END_OF_INPUT;
+    int lookahead = NO_LOOKAHEAD;
 
     int rawByte() {
         if (next == filled) {
@@ -45,7 +50,23 @@ struct ByteSource {
         return buffer[next++];
     }
 
+    // The next byte, taken from the byte looked ahead at when there is one.
     int fetch() {
+        if (lookahead != NO_LOOKAHEAD) {
+            const int byte = lookahead;
+            lookahead = NO_LOOKAHEAD;
+            return byte;
+        }
+        return fetchUnit();
+    }
+
+    // The next byte without taking it: the loader asks whether a first byte has a second.
+    int peek() {
+        if (lookahead == NO_LOOKAHEAD) lookahead = fetchUnit();
+        return lookahead;
+    }
+
+    int fetchUnit() {
         if (!wordProcessor) return rawByte();
         if (pendingByte != END_OF_INPUT) {
             const int byte = pendingByte;
@@ -91,67 +112,36 @@ LineNode* storeLine(LineBuffer& line, LineNode* tail) {
     return node;
 }
 
-// Runs the byte state machine over the whole source.
+// Reads the whole source into lines. NUL (in plain mode it is dropped instead) and
+// Ctrl-Z end the text; the line then pending is stored, so the document always ends with
+// the text after the last line end, empty or not. Characters and line ends follow
+// RawLineReader; tabs become `tabReplacement`, other control bytes are dropped.
 void readLines(ByteSource& source, char tabReplacement) {
     LineBuffer line;
     LineNode* tail = nullptr;
-    bool trail = false;  // the next byte is the second byte of a double-byte character
-    bool ended = false;
-    int c = source.fetch();
-    while (!ended) {
-        if (c == END_OF_INPUT || c == 0x1A || (c == 0x00 && source.wordProcessor)) {
-            ended = true;
-            c = 0x0D;
-        } else if (c == 0x00) {
-            // A NUL inside a plain file is dropped like the other control bytes, so the
-            // text after it is still loaded (and a later save cannot lose it).
-            c = source.fetch();
-            continue;
-        }
-        if (c == 0x8A) {
-            if (trail) {
+    RawLineReader reader;
+    for (;;) {
+        const int c = source.fetch();
+        if (c == END_OF_INPUT || c == 0x1A || (c == 0x00 && source.wordProcessor)) break;
+        // A NUL inside a plain file is dropped like the other control bytes, so the text
+        // after it is still loaded (and a later save cannot lose it).
+        if (c == 0x00) continue;
+        switch (reader.roleOf(c, source.peek())) {
+            case RawByteRole::Pair:
                 line.append(c);
-                c = source.fetch();
-                continue;
-            }
-            c = 0x0A;
+                line.append(source.fetch());
+                break;
+            case RawByteRole::LineEnd: tail = storeLine(line, tail); break;
+            case RawByteRole::SkippedLineFeed: break;
+            case RawByteRole::Single:
+                if (c == 0x09)
+                    line.append(tabReplacement);
+                else if (c >= 0x20)
+                    line.append(c);
+                break;
         }
-        if (!trail && (c == 0x8D || c == 0x8C || c == 0x0C)) c = 0x0D;
-        if (!trail && c >= 0x80 && c <= 0x9F) {
-            line.append(c);
-            const int second = source.fetch();
-            if (second == END_OF_INPUT || second == 0x00) {
-                c = second;  // the text ends (or drops the NUL) as it would anyway
-                continue;
-            }
-            line.append(second);
-            c = source.fetch();
-            continue;
-        }
-        if (c == 0x0A) {
-            if (line.count == 0) {
-                c = source.fetch();
-                continue;
-            }
-            c = 0x0D;
-        }
-        if (c == 0x0D) {
-            tail = storeLine(line, tail);
-            if (!ended) c = source.fetch();
-            continue;
-        }
-        if (c == 0x09) {
-            line.append(tabReplacement);
-        } else if (c >= 0x20) {
-            if (c <= 0x7E)
-                trail = false;
-            else if (c > 0xA0)
-                trail = !trail;
-            line.append(c);
-        }
-        c = source.fetch();
     }
-    doc.caretLine = tail;
+    doc.caretLine = storeLine(line, tail);
 }
 
 // ==== Naming ====

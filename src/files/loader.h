@@ -1,8 +1,10 @@
 // Loading a text file into the document, byte by byte.
 //
-// Lines end at CR LF, CR, LF, form feed and the single-byte 0x8C/0x8D/0x8A outside a
-// double-byte character; other control bytes are dropped; a Ctrl-Z ends the text. Files
-// named "*.doc" are read as 16-bit text from byte 2560 and later saved as "*.doc.txt".
+// Every double-byte character is stored whole; lines end at CR LF, CR, LF (each LF of a
+// file that uses LF alone), form feed and 0x8C/0x8D/0x8A where they do not begin a
+// character (see document/raw_lines.h); other control bytes are dropped; a Ctrl-Z ends
+// the text. Files named "*.doc" are read as 16-bit text from byte 2560 and later saved
+// as "*.doc.txt".
 #pragma once
 
 // Closes the current document, then loads `path` (one pair of surrounding double quotes

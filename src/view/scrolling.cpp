@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "document/gbk.h"
+#include "document/selection.h"
 #include "platform/platform.h"
 #include "view/layout.h"
 #include "view/measure.h"
@@ -117,6 +118,7 @@ void ensureCaretVisible() {
     if (doc.caretCol > length) doc.caretCol = length;
     if (isInsideDoubleByte(doc.caretLine->text, doc.caretCol)) --doc.caretCol;
     if (doc.caretCol < 0) doc.caretCol = 0;
+    keepSelectionOnCharacters();
     updateScrollBar();
     const int x = columnToPoint(doc.caretLine, doc.caretCol);
     placeCaret(x, rowTop(doc.caretLine));
