@@ -15,8 +15,9 @@ exe=$root/build/win/kesh.exe
 
 export WINEPREFIX=$root/build/wineprefix WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# Wine takes the ANSI code page from LC_ALL: 936 (GBK) here, even without a generated locale.
-export LANG=zh_CN.GBK LC_ALL=zh_CN.GBK 2>/dev/null
+# Wine takes the ANSI code page from LC_ALL: 936 (GBK), with Chinese file names.
+. "$root/scripts/wine_locale.sh"
+export_wine_locale run.sh
 
 xvfb_pid= kesh_pid=
 stop_xvfb() {

@@ -10,6 +10,8 @@ cd "$root"
 started=$(date +%s)
 
 bash scripts/build.sh
+echo "== fuzz targets: build/fuzz"
+bash scripts/fuzz.sh --build-only
 echo "== built after $(( $(date +%s) - started )) s"
 exe=$root/build/win/kesh.exe
 [ -f "$exe" ] || { echo "test.sh: $exe was not built" >&2; exit 1; }
@@ -43,7 +45,8 @@ fi
 # ---- a private Wine prefix, with its services running before ctest starts ----
 export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export LANG=zh_CN.GBK LC_ALL=zh_CN.GBK 2>/dev/null
+. "$root/scripts/wine_locale.sh"
+export_wine_locale test.sh
 mkdir -p "$WINEPREFIX"
 echo "== Wine prefix $WINEPREFIX on $DISPLAY"
 start_wine() {
@@ -85,7 +88,7 @@ echo "== Wine ready after $(( $(date +%s) - started )) s"
 # the detours of a version manager's shims.
 python=/usr/bin/python3
 [ -x "$python" ] || python=$(command -v python3)
-cmake -S . -B build/native -DKESH_EXE="$exe" -DPython3_EXECUTABLE="$python" >/dev/null
+cmake -S . -B build/native -DKESH_EXE="$exe" -DKESH_FUZZ_DIR="$root/build/fuzz" -DPython3_EXECUTABLE="$python" >/dev/null
 status=0
 ctest --test-dir build/native --output-on-failure -j2 || status=$?
 [ "$status" = 0 ] || describe_display "$work/xvfb.log"
