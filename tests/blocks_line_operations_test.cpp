@@ -150,6 +150,18 @@ TEST_F(LineOperationsTest, SetLineEndsGivesSoftReturnsWhileShiftIsHeldAndLeavesM
     EXPECT_FALSE(doc.modified);
 }
 
+TEST_F(LineOperationsTest, StyleMenuItemsSetTheStyleOfTheSelectedLinesOnly) {
+    setDocument({"a", "b", "c"});
+    selectSpan(0, 0, 1, 0);
+    for (int id = 32811; id <= 32815; ++id) {
+        dispatchCommand(id, 0);
+        EXPECT_EQ(lineStyle(lineAt(0)), id - 32811);
+        EXPECT_EQ(lineStyle(lineAt(1)), id - 32811);
+        EXPECT_EQ(lineStyle(lineAt(2)), STYLE_BODY);
+    }
+    EXPECT_EQ(documentLines(), (Lines{"a", "b", "c"}));
+}
+
 // ==== Scrambling ====
 
 TEST(Scramble, EveryNonZeroByteMapsToANonZeroByteAndBack) {
