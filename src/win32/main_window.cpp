@@ -4,6 +4,7 @@
 
 #include "app/window_proc.h"
 #include "win32/adapter_state.h"
+#include "win32/dialogs_find.h"
 #include <windows.h>
 
 #include "app/messages.h"
@@ -30,8 +31,10 @@ LRESULT forwardToCore(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // A registered message: the find/replace dialog's notification goes to the core under
 // the core's own number; any other registered message is none of the core's business.
 LRESULT onRegisteredMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == findReplaceMessage && findReplaceMessage != 0)
+    if (message == findReplaceMessage && findReplaceMessage != 0) {
         handleMessage(MSG_FIND_REPLACE_NOTIFY, wParam, lParam);
+        afterFindReplaceNotification();
+    }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

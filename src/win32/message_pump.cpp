@@ -36,6 +36,8 @@ void deliver(MSG& message, HACCEL accelerators) {
         SendMessageW(quizDialogWindow, WM_KEYDOWN, message.wParam, message.lParam);
         return;
     }
+    // The modeless find dialog's own keys: Tab between its controls, Enter, Esc.
+    if (findDialogWindow != nullptr && IsDialogMessageW(findDialogWindow, &message)) return;
     if (accelerators != nullptr && TranslateAcceleratorW(message.hwnd, accelerators, &message)) return;
     TranslateMessage(&message);
     DispatchMessageW(&message);

@@ -1,0 +1,88 @@
+// The system's modeless Find and Replace dialogs. The core speaks GBK; the dialogs are the
+// W versions, fed and read through explicit code-page-936 conversion, so Chinese find
+// texts survive on a Windows whose ANSI code page is another one.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+
+#include "platform/platform.h"
+#include "win32/adapter_state.h"
+#include "win32/text_conversion.h"
+
+namespace {
+
+// Room of each text box, in UTF-16 units, terminator included. The core's buffers take
+// 10242 bytes; a longer GBK form is cut to whole characters when it is read back.
+constexpr int DIALOG_TEXT_UNITS = 10242;
+
+// The dialog keeps pointers to the record and its buffers for as long as it lives, so
+// they outlive every call here.
+FINDREPLACEW record;
+wchar_t findBuffer[DIALOG_TEXT_UNITS];
+wchar_t replaceBuffer[DIALOG_TEXT_UNITS];
+int byteLimit = DIALOG_TEXT_UNITS;
+
+void fillBuffer(wchar_t* buffer, const std::string& gbk) {
+    const std::wstring wide = gbkToWide(gbk);
+    const size_t units = wide.size() < DIALOG_TEXT_UNITS - 1 ? wide.size() : DIALOG_TEXT_UNITS - 1;
+    wide.copy(buffer, units);
+    buffer[units] = L'\0';
+}
+
+std::string readBuffer(const wchar_t* buffer) {
+    const std::string gbk = wideToGbk(buffer, wcsnlen(buffer, DIALOG_TEXT_UNITS));
+    return gbk.substr(0, gbkPrefixLength(gbk, static_cast<size_t>(byteLimit > 0 ? byteLimit - 1 : 0)));
+}
+
+}  // namespace
+
+namespace platform {
+
+void* createFindDialog(const FindDialogRequest& request) {
+    if (findDialogWindow != nullptr) return nullptr;
+    byteLimit = request.textLimit;
+    fillBuffer(findBuffer, request.findText);
+    fillBuffer(replaceBuffer, request.replaceText);
+    record = FINDREPLACEW{};
+    record.lStructSize = sizeof record;
+    record.hwndOwner = mainWindow;
+    record.hInstance = programInstance;
+    record.Flags = request.flags;
+    record.lpstrFindWhat = findBuffer;
+    record.wFindWhatLen = DIALOG_TEXT_UNITS;
+    if (request.replace) {
+        record.lpstrReplaceWith = replaceBuffer;
+        record.wReplaceWithLen = DIALOG_TEXT_UNITS;
+    }
+    findDialogWindow = request.replace ? ReplaceTextW(&record) : FindTextW(&record);
+    return findDialogWindow;
+}
+
+FindDialogReport readFindDialog() {
+    FindDialogReport report;
+    report.flags = record.Flags;
+    report.findText = readBuffer(findBuffer);
+    if (record.lpstrReplaceWith != nullptr) report.replaceText = readBuffer(replaceBuffer);
+    return report;
+}
+
+void destroyFindDialog(void* dialog) {
+    if (dialog == nullptr) return;
+    if (static_cast<HWND>(dialog) == findDialogWindow) findDialogWindow = nullptr;
+    DestroyWindow(static_cast<HWND>(dialog));
+}
+
+void focusMainWindow() { SetFocus(mainWindow); }
+
+int showFindMessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    HWND owner = findDialogWindow != nullptr ? findDialogWindow : mainWindow;
+    return MessageBoxW(owner, gbkToWide(text).c_str(), gbkToWide(caption).c_str(), flags);
+}
+
+}  // namespace platform
+
+// The dialog closes itself after its FR_DIALOGTERM notification: forget its handle.
+void afterFindReplaceNotification() {
+    if (record.Flags & FR_DIALOGTERM) findDialogWindow = nullptr;
+}
