@@ -302,9 +302,10 @@ int buildRegexProgram(const char* text, RegexProgram& program) {
 namespace {
 
 // Per-line memory of outcomes, in chunks of rows (one row per text position). A row holds
-// two skip pointers and the outcome bits of every repeat node. Rows are
-// validated by an epoch stamp, so a new line costs nothing to clear; chunks below the
-// current start column are recycled, since no state ever looks back.
+// two skip pointers and the outcome bits of every repeat node. Each use of a chunk gets a
+// new generation number and a row is valid only while its stamp equals it, so neither a
+// new line nor a recycled chunk costs any clearing; chunks below the current start column
+// are recycled, since no state ever looks back.
 class StateMemo {
 public:
     // Chunks take about 64 KB, and no more rows than `longestLine` needs.
@@ -315,7 +316,7 @@ public:
         while (chunkShift_ < 12 && (1 << chunkShift_) <= longestLine && (2 << chunkShift_) * rowBytes_ <= 64 * 1024)
             ++chunkShift_;
         rowsPerChunk_ = 1 << chunkShift_;
-        chunkBytes_ = static_cast<size_t>(rowsPerChunk_) * (4 + rowBytes_);
+        chunkBytes_ = 4 + static_cast<size_t>(rowsPerChunk_) * (4 + rowBytes_);
         pool_.clear();
         table_.clear();
         liveBytes_ = 0;
@@ -324,7 +325,6 @@ public:
     void beginLine(int length) {
         releaseAll();
         table_.resize((static_cast<size_t>(length) >> chunkShift_) + 1);
-        nextEpoch();
     }
 
     // Recycles every chunk that lies wholly before `position`.
@@ -340,7 +340,7 @@ public:
     }
 
 private:
-    using Chunk = std::unique_ptr<uint8_t[]>;  // row stamps, then the rows
+    using Chunk = std::unique_ptr<uint8_t[]>;  // generation, row stamps, then the rows
 
     // Outcomes are facts about the line, so dropping them all is always safe: when a
     // pathological expression holds too many, they are forgotten and found again.
@@ -352,10 +352,12 @@ private:
         const int row = position & (rowsPerChunk_ - 1);
         if (!table_[index]) acquire(index);
         uint8_t* base = table_[index].get();
-        uint32_t* stamps = reinterpret_cast<uint32_t*>(base);
-        int32_t* data = reinterpret_cast<int32_t*>(base + 4 * rowsPerChunk_ + static_cast<size_t>(row) * rowBytes_);
-        if (stamps[row] != epoch_) {
-            stamps[row] = epoch_;
+        uint32_t* header = reinterpret_cast<uint32_t*>(base);
+        uint32_t* stamps = header + 1;
+        int32_t* data =
+            reinterpret_cast<int32_t*>(base + 4 + 4 * static_cast<size_t>(rowsPerChunk_) + static_cast<size_t>(row) * rowBytes_);
+        if (stamps[row] != *header) {
+            stamps[row] = *header;
             std::memset(data, 0, rowBytes_);
         }
         return data;
@@ -364,16 +366,22 @@ private:
     void acquire(size_t index) {
         if (liveBytes_ + chunkBytes_ > BUDGET) {
             for (size_t i = 0; i < table_.size(); ++i) release(i);
-            nextEpoch();
         }
-        if (pool_.empty()) {
+        if (++generation_ == 0) {  // after a wrap old stamps could match again
+            pool_.clear();
+            generation_ = 1;
+            wrapped_ = true;
+        }
+        const bool fresh = pool_.empty();
+        if (fresh) {
             table_[index].reset(new uint8_t[chunkBytes_]);
         } else {
             table_[index] = std::move(pool_.back());
             pool_.pop_back();
         }
-        // A recycled chunk's rows belonged to other positions: none of them is valid here.
-        std::memset(table_[index].get(), 0, 4 * static_cast<size_t>(rowsPerChunk_));
+        uint32_t* header = reinterpret_cast<uint32_t*>(table_[index].get());
+        if (fresh || wrapped_) std::memset(header, 0, 4 + 4 * static_cast<size_t>(rowsPerChunk_));
+        *header = generation_;  // the rows of the chunk's earlier use are stale now
         liveBytes_ += chunkBytes_;
     }
 
@@ -389,18 +397,10 @@ private:
         releasedBelow_ = 0;
     }
 
-    // A fresh epoch makes every row stale; after a wrap the recycled chunks' stamps
-    // could match again, so they are dropped.
-    void nextEpoch() {
-        if (++epoch_ == 0) {
-            pool_.clear();
-            epoch_ = 1;
-        }
-    }
-
     int repeatCount_ = 0, rowBytes_ = 4, chunkShift_ = 4, rowsPerChunk_ = 16;
     size_t chunkBytes_ = 0, liveBytes_ = 0, releasedBelow_ = 0;
-    uint32_t epoch_ = 0;
+    uint32_t generation_ = 0;
+    bool wrapped_ = false;
     std::vector<Chunk> table_;  // one entry per chunk of the line, null until used
     std::vector<Chunk> pool_;   // recycled chunks
 };
@@ -451,6 +451,23 @@ public:
 
     // Tells the memory that no state before `start` will be asked about again.
     void startingAt(int start) { memo_.releaseBefore(start); }
+
+    // True when a match from `node` at `position` is impossible at a glance: the node
+    // must take at least one element here (no "|" after it to fall back on) and cannot.
+    // Saves the remembered state of most start columns.
+    bool cannotStartAt(int node, int position) const {
+        const RegexNode& n = nodes_[node];
+        if (nodes_[node + 1].kind == RX_ALT) return false;
+        switch (n.kind) {
+        case RX_EMPTY: return true;
+        case RX_ANY:
+        case RX_CHAR:
+        case RX_CLASS:
+        case RX_NCLASS:
+        case RX_STRING: return (!isRepeat(n) || n.min >= 1) && !elementMatches(node, position);
+        default: return false;
+        }
+    }
 
     // The end of the match of the program from `node` at `position`, or -1.
     int matchEnd(int node, int position) {
@@ -714,8 +731,11 @@ bool searchLine(Matcher& matcher, int firstNode, const char* line, int firstCol,
     int col = 0;
     while (col < firstCol) col += charLength(line, col);
     while (col <= length) {
-        matcher.startingAt(col);
-        const int matchedEnd = matcher.matchEnd(firstNode, col);
+        int matchedEnd = -1;
+        if (!matcher.cannotStartAt(firstNode, col)) {
+            matcher.startingAt(col);
+            matchedEnd = matcher.matchEnd(firstNode, col);
+        }
         if (matchedEnd >= 0) {
             start = col;
             end = matchedEnd;
