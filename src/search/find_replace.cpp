@@ -173,18 +173,23 @@ void selectMatchQuickly() {
 }
 
 // The plain Right move of a replace-all: one character on or to the next line's start,
-// and the selection dropped; the screen is brought up to date once at the end.
-void stepRightQuietly() {
+// and the selection dropped; the screen is brought up to date once at the end. False at
+// the end of the document, where the caret cannot move.
+bool stepRightQuietly() {
+    bool moved = true;
     if (doc.caretCol < lengthOf(doc.caretLine))
         doc.caretCol = stepRight(doc.caretLine->text, doc.caretCol);
     else if (doc.caretLine->next != nullptr)
         doc.caretLine = doc.caretLine->next, doc.caretCol = 0;
+    else
+        moved = false;
     if (doc.selStartLine != nullptr && doc.selEndLine != nullptr)
         dropSelectionFlagsBetweenEnds();
     else
         clearSelection();
     doc.anchorLine = doc.selStartLine = doc.selEndLine = nullptr;
     doc.anchorCol = doc.selStartCol = doc.selEndCol = 0;
+    return moved;
 }
 
 // What a replacement left around its match: when it removed and inserted nothing (an
@@ -209,9 +214,12 @@ int replaceAllMatches(bool matchCase) {
     std::string lastExpansion;
     int steps = 0;
     int count = 0;
+    bool atEnd = false;
     while (findState.replaceMode == 1) {
-        for (; steps > 0; --steps) stepRightQuietly();
-        if (!searchFromCaret(matchCase)) break;
+        for (; steps > 0; --steps) atEnd = !stepRightQuietly() || atEnd;
+        // At the end of the document no match can start after the last one, though a
+        // regular expression could match nothing there again and again.
+        if (atEnd || !searchFromCaret(matchCase)) break;
         if (count == 0)
             selectMatch();
         else
@@ -277,6 +285,13 @@ SearchOutcome replaceOne() {
 }
 
 }  // namespace
+
+int replaceAllSilently() {
+    findState.replaceMode = 1;
+    const int count = replaceAllMatches((findState.findFlags & FR_MATCHCASE) != 0);
+    findState.replaceMode = 0;
+    return count;
+}
 
 // ==== Dialogs ====
 
