@@ -1,6 +1,5 @@
 #include "app/dispatcher.h"
 
-#include "app/command_entry_points.h"
 #include "blocks/line_operations.h"
 #include "blocks/statistics.h"
 #include "blocks/markers.h"
@@ -28,6 +27,7 @@
 #include "view/layout.h"
 #include "view/title.h"
 #include "files/close_document.h"
+#include "search/statement_tidy.h"
 
 namespace {
 

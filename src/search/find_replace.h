@@ -39,6 +39,11 @@ SearchOutcome findAgain();
 // FR_ bits it reports. Returns what the last search of it found.
 SearchOutcome onFindReplace();
 
+// The replace-all loop over the find state as it stands (find text, template and flags
+// through the dialog record), from the caret on, with no dialog and no result message;
+// replaceMode is 1 while it runs. Returns the number of replacements.
+int replaceAllSilently();
+
 // ---- Parts exposed for the tests ----
 
 // `text` whole when it has at most `room` bytes, else its longest start that ends on a
