@@ -136,7 +136,12 @@ void findBookmark(bool forward) {
 void switchWordWrapOn() {
     view.wrapMode = 1;
     view.scrollX = 0;
+    // Wrapping moves only soft returns, which are never saved: a document that was not
+    // modified stays so (the edits of the wrap itself set the flag).
+    const int wasModified = doc.modified;
     reflow(doc.head, true, true);
+    doc.modified = wasModified;
+    updateTitle();
     platform::checkMenuItem(CMD_TOGGLE_WRAP, true);
     platform::invalidateAll(false);
 }

@@ -1,10 +1,26 @@
 #include "document/undo_ring.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "document/memory.h"
 
 UndoRing undoRing;
+
+namespace {
+
+// Empties one slot, freeing what it owns.
+void clearRecord(UndoRecord& record) {
+    std::free(record.text);
+    std::free(record.lineEnds);
+    record.text = nullptr;
+    record.lineEnds = nullptr;
+    record.lineEndCount = 0;
+    record.softReturn = false;
+    record.kind = UNDO_EMPTY;
+}
+
+}  // namespace
 
 void initUndo() {
     if (undoRing.slots) return;
@@ -14,6 +30,9 @@ void initUndo() {
         record.kind = UNDO_EMPTY;
         record.offset = 0;
         record.text = nullptr;
+        record.softReturn = false;
+        record.lineEnds = nullptr;
+        record.lineEndCount = 0;
         record.serial = 0;
         record.next = &undoRing.slots[(i + 1) % UNDO_RING_SIZE];
         record.prev = &undoRing.slots[(i + UNDO_RING_SIZE - 1) % UNDO_RING_SIZE];
@@ -29,9 +48,7 @@ void resetUndo() {
         return;
     }
     for (int i = 0; i < UNDO_RING_SIZE; ++i) {
-        std::free(undoRing.slots[i].text);
-        undoRing.slots[i].text = nullptr;
-        undoRing.slots[i].kind = UNDO_EMPTY;
+        clearRecord(undoRing.slots[i]);
         undoRing.slots[i].offset = 0;
         undoRing.slots[i].serial = 0;
     }
@@ -42,7 +59,7 @@ void resetUndo() {
 
 void freeUndo() {
     if (undoRing.slots == nullptr) return;
-    for (int i = 0; i < UNDO_RING_SIZE; ++i) std::free(undoRing.slots[i].text);
+    for (int i = 0; i < UNDO_RING_SIZE; ++i) clearRecord(undoRing.slots[i]);
     std::free(undoRing.slots);
     undoRing = UndoRing{};
 }
@@ -53,21 +70,30 @@ UndoRecord* pushUndo() {
     // new record takes its place instead of following it.
     if (!undoRing.afterRedo) undoRing.current = undoRing.current->next;
     undoRing.newest = undoRing.current;
-    std::free(undoRing.current->text);
-    undoRing.current->text = nullptr;
-    undoRing.current->kind = UNDO_EMPTY;
+    clearRecord(*undoRing.current);
     undoRing.current->serial = ++undoRing.recordsMade;
     undoRing.undoStreak = 0;
     undoRing.afterRedo = false;
     return undoRing.current;
 }
 
-void recordEdit(int kind, int offset, const char* text) {
-    if (undoRing.replaying != 0) return;
+UndoRecord* recordEdit(int kind, int offset, const char* text) {
+    if (undoRing.replaying != 0) return nullptr;
     UndoRecord* record = pushUndo();
     record->kind = kind;
     record->offset = offset;
     record->text = copyStringOrExit(text);
+    return record;
+}
+
+void setLineEnds(UndoRecord* record, const int* entries, int count) {
+    std::free(record->lineEnds);
+    record->lineEnds = nullptr;
+    record->lineEndCount = 0;
+    if (count <= 0) return;
+    record->lineEnds = static_cast<int*>(allocateOrExit(sizeof(int) * static_cast<size_t>(count)));
+    std::memcpy(record->lineEnds, entries, sizeof(int) * static_cast<size_t>(count));
+    record->lineEndCount = count;
 }
 
 void stepForward() {

@@ -15,10 +15,23 @@ constexpr int UNDO_SPLIT = 2079;
 
 constexpr int UNDO_RING_SIZE = 1000;
 
+// One entry of UndoRecord::lineEnds.
+constexpr int lineEndAt(int position, bool soft) { return position * 2 + (soft ? 1 : 0); }
+constexpr int lineEndPosition(int entry) { return entry / 2; }
+constexpr bool lineEndIsSoft(int entry) { return (entry & 1) != 0; }
+
 struct UndoRecord {
     int kind;
     int offset;  // caretOffset of the edit
     char* text;  // owned, or null
+    // UNDO_SPLIT and UNDO_JOIN: the line break made or removed was a soft return (a wrap
+    // point, which is never saved) rather than a hard one; undo and redo re-create it so.
+    bool softReturn;
+    // UNDO_DELETE_SELECTION: the line ends the selection crossed, in order, each as
+    // lineEndAt(position in `text`, soft); a hard one stands where its CR LF is in the
+    // text, a soft one adds nothing to the text. Owned, or null when there were none.
+    int* lineEnds;
+    int lineEndCount;
     UndoRecord* prev;
     UndoRecord* next;
     // Order of recording (0 for a slot never used): walking back from `newest`, serials
@@ -55,7 +68,10 @@ UndoRecord* pushUndo();
 inline bool isRecordedBefore(const UndoRecord* older, const UndoRecord* newer) {
     return older->serial < newer->serial;
 }
-// Records an edit of `kind` at `offset` with a copy of `text`, unless replaying.
-void recordEdit(int kind, int offset, const char* text);
+// Records an edit of `kind` at `offset` with a copy of `text`, unless replaying; returns
+// the record, or null when nothing was recorded.
+UndoRecord* recordEdit(int kind, int offset, const char* text);
+// Gives `record` a copy of `count` line-end entries (see UndoRecord::lineEnds).
+void setLineEnds(UndoRecord* record, const int* entries, int count);
 // Moves `current` one record on; at `newest` it pushes an empty record instead.
 void stepForward();

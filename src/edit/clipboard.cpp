@@ -22,8 +22,9 @@ int lengthOf(const LineNode* line) { return static_cast<int>(std::strlen(line->t
 
 // The selected text, stopping before the first character or line break that would take
 // it past `limit` bytes. A selected byte that starts a double-byte character (editing
-// rule) brings its second byte along; a soft return adds nothing.
-std::string buildSelectedText(size_t limit) {
+// rule) brings its second byte along; a soft return adds nothing. `lineEnds`, when
+// given, receives every selected line end as an undo record's line-end entry.
+std::string buildSelectedText(size_t limit, std::vector<int>* lineEnds = nullptr) {
     std::string text;
     for (const LineNode* line = doc.head; line; line = line->next) {
         if (!(line->flags & LN_SELECTED)) continue;
@@ -36,10 +37,11 @@ std::string buildSelectedText(size_t limit) {
             text.append(line->text + i, width);
             if (pair) ++i;
         }
-        if (isSelectedAt(line, length) && (line->flags & LN_HARD_RETURN)) {
-            if (text.size() + 2 > limit) return text;
-            text += "\r\n";
-        }
+        if (!isSelectedAt(line, length)) continue;
+        const bool hard = (line->flags & LN_HARD_RETURN) != 0;
+        if (hard && text.size() + 2 > limit) return text;
+        if (lineEnds) lineEnds->push_back(lineEndAt(static_cast<int>(text.size()), !hard));
+        if (hard) text += "\r\n";
     }
     return text;
 }
@@ -55,13 +57,30 @@ void relocatePasteStart(PasteOutcome& outcome) {
     doc.caretCol = caretCol;
 }
 
+// A pasted first byte can end a soft-returned row, alone or because it paired with the
+// byte after it and so shifted the characters behind it: the row would then split a
+// character with the next row. Joins such a row with the next one (recorded, as the
+// wrap's own joins are), with the caret kept where it is. Wrapping does this itself; this
+// is for a paste that does not re-wrap.
+void keepCharacterOnOneRow(LineNode* line) {
+    const int caretCol = doc.caretCol;
+    LineNode* const caretLine = doc.caretLine;
+    while (!(line->flags & LN_HARD_RETURN) && line->next && isInsideDoubleByte(line->text, lengthOf(line))) {
+        doc.caretLine = line;
+        doc.caretCol = lengthOf(line);
+        joinCaretLineWithNext();
+    }
+    doc.caretLine = caretLine;
+    doc.caretCol = caretCol;
+}
+
 }  // namespace
 
 // ==== Copying ====
 
 bool putTextOnClipboard(const char* text) { return platform::setClipboardText(text ? text : ""); }
 
-std::string selectedText() { return buildSelectedText(std::string::npos); }
+std::string selectedText(std::vector<int>* lineEnds) { return buildSelectedText(std::string::npos, lineEnds); }
 
 int selectionTextSize() {
     snapSelection();
@@ -132,8 +151,11 @@ PasteOutcome insertPieces(const std::vector<std::string>& pieces) {
     return outcome;
 }
 
-void finishPaste(PasteOutcome outcome) {
-    if (activeWindow != ACTIVE_FIND && reflow(doc.head, true, true) != 0) relocatePasteStart(outcome);
+void finishPaste(PasteOutcome outcome, bool rewrap) {
+    if (rewrap) {
+        keepCharacterOnOneRow(doc.caretLine);
+        if (activeWindow != ACTIVE_FIND && reflow(doc.head, true, true) != 0) relocatePasteStart(outcome);
+    }
     updateTitle();
     if (!outcome.inserted) {
         // Nothing came in: nothing is left selected and the caret stays where it was.

@@ -19,8 +19,9 @@ int selectionTextSize();
 // whole characters and whole CR LF pairs only; returns the number of bytes written.
 int selectionText(char* dst, int capacity);
 // The whole selected text: the selected bytes of every selected line, with CR LF where
-// a selected line end is a hard return (a soft return joins the lines).
-std::string selectedText();
+// a selected line end is a hard return (a soft return joins the lines). `lineEnds`, when
+// given, receives each selected line end as an undo line-end entry (document/undo_ring.h).
+std::string selectedText(std::vector<int>* lineEnds = nullptr);
 
 // Copy command: the selected text, or an empty text when nothing is selected.
 void copySelection();
@@ -46,5 +47,6 @@ struct PasteOutcome {
 
 // Inserts pieces (see paste_text.h) at the caret without recording.
 PasteOutcome insertPieces(const std::vector<std::string>& pieces);
-// Ends a paste: re-wraps the document, updates the title and selects the pasted text.
-void finishPaste(PasteOutcome outcome);
+// Ends a paste: re-wraps the document (unless `rewrap` is off: undo and redo leave the
+// rows to the records the wrap made), updates the title and selects the pasted text.
+void finishPaste(PasteOutcome outcome, bool rewrap = true);

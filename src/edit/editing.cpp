@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "edit/caret_moves.h"
 #include "edit/clipboard.h"
@@ -209,7 +210,8 @@ void splitCaretLine(bool hardReturn, bool withAutoIndent, bool interactive) {
         // caret just after a lone first byte must not be moved back).
         const int width = (isLeadByte(line->text[col]) && line->text[col + 1]) ? 2 : 1;
         const std::string first(line->text + col, line->text[col] ? width : 0);
-        recordAtCaret(UNDO_SPLIT, first.c_str());
+        UndoRecord* record = recordEdit(UNDO_SPLIT, caretOffset(), first.c_str());
+        if (record) record->softReturn = !hardReturn;
     }
     LineNode* added = insertLineAfter(line);
     keepLineStartsAbove(line);
@@ -275,7 +277,9 @@ void joinCaretLineWithNext() {
     if (line->next == nullptr) return;
     if (undoRing.replaying == 0) {
         char* first = substring(1, 0, line->next->text);
-        recordAtCaret(UNDO_JOIN, first);
+        // Undo splits the line again with the same kind of return that the join removed.
+        UndoRecord* record = recordEdit(UNDO_JOIN, caretOffset(), first);
+        if (record) record->softReturn = !(line->flags & LN_HARD_RETURN);
         std::free(first);
     }
     joinWithNext(line);
@@ -390,13 +394,29 @@ void deleteSelection() {
         doc.caretLine = startLine;
         doc.caretCol = doc.selStartCol;
     }
-    if (undoRing.replaying == 0) recordAtCaret(UNDO_DELETE_SELECTION, selectedText().c_str());
+    if (undoRing.replaying == 0) {
+        // The record keeps which of the crossed line ends were soft, so that undo puts the
+        // wrapped rows back exactly and older records still find their positions.
+        std::vector<int> lineEnds;
+        const std::string text = selectedText(&lineEnds);
+        UndoRecord* record = recordEdit(UNDO_DELETE_SELECTION, caretOffset(), text.c_str());
+        if (record) setLineEnds(record, lineEnds.data(), static_cast<int>(lineEnds.size()));
+    }
+    // The start and end lines are not joined, so one of the line ends the selection
+    // crosses stays between them. It is a hard return when any crossed one was: over
+    // wrapped rows the same bytes go as over the whole lines they show.
+    LineNode* const endLine = doc.selEndLine;
+    bool crossesHardReturn = false;
+    if (startLine && endLine && startLine != endLine)
+        for (const LineNode* line = startLine; line && line != endLine; line = line->next)
+            if (line->flags & LN_HARD_RETURN) crossesHardReturn = true;
     bool removed = false;
     LineNode* next = nullptr;
     for (LineNode* line = doc.head; line; line = next) {
         next = line->next;
         if (line->flags & LN_SELECTED) removed = deleteSelectedPart(line, startLine) || removed;
     }
+    if (startLine && endLine && startLine != endLine && crossesHardReturn) startLine->flags |= LN_HARD_RETURN;
     if (removed) doc.modified = 1;
     clearSelection();
 }

@@ -6,6 +6,8 @@
 #include "edit/reflow.h"
 #include "document/document.h"
 #include "edit/editing.h"
+#include "edit/line_edits.h"
+#include "document/gbk.h"
 #include "document/selection.h"
 #include "view/layout.h"
 #include "view/measure.h"
@@ -47,6 +49,14 @@ struct ReflowRun {
     int count = 0;
 };
 
+// True when `line` is a soft-returned row whose last byte is a first byte standing
+// alone: that byte and the first byte of the next row are one character, which a row
+// must not split.
+bool endsInHalfCharacter(const LineNode* line) {
+    const int length = static_cast<int>(std::strlen(line->text));
+    return !(line->flags & LN_HARD_RETURN) && line->next && isInsideDoubleByte(line->text, length);
+}
+
 // Wraps the line the caret stands on (at column 0): breaks it where it grows past the
 // limit and joins its soft-returned successors while there is room. Leaves the caret on
 // the last line it made, which is then finished.
@@ -70,14 +80,19 @@ void wrapLine(ReflowRun& run) {
             }
         }
         if (broke) continue;
-        if ((line->flags & LN_HARD_RETURN) || line->next == nullptr || (run.byWidth && width >= run.limit)) return;
-        // Join the successor and measure on from the join: the part already measured
-        // had room, so no break can fall before it.
+        const bool full = run.byWidth && width >= run.limit;
+        if ((line->flags & LN_HARD_RETURN) || line->next == nullptr || (full && !endsInHalfCharacter(line))) return;
+        // Join the successor: only the soft return goes, never a byte, whatever the row
+        // ends with. The joined line is measured again from its start, because a first
+        // byte left alone at the old end now pairs with the byte after it.
         const LineNode* successor = line->next;
         doc.caretCol = static_cast<int>(std::strlen(line->text));
-        deleteForward(false);
+        joinCaretLineWithNext();
         if (line->next == successor) return;  // nothing was joined
         ++run.count;
+        doc.caretLine = line;
+        doc.caretCol = 0;
+        width = 0;
     }
 }
 

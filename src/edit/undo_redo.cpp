@@ -1,8 +1,10 @@
 #include "edit/undo_redo.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "edit/clipboard.h"
@@ -54,6 +56,12 @@ bool matchPieces(const std::vector<std::string>& pieces, bool breakMayEndDocumen
     bool pastEnd = false;
     for (size_t k = 0; k < pieces.size(); ++k) {
         if (k > 0) {
+            // Soft returns before a break are passed over too: a wrapped paragraph's last row.
+            while (col == length && !(line->flags & LN_HARD_RETURN) && line->next) {
+                line = line->next;
+                col = 0;
+                length = lengthOf(line);
+            }
             if (pastEnd || col != length || !(line->flags & LN_HARD_RETURN)) return false;
             match.lastLine = line;
             match.lastCol = col;
@@ -85,18 +93,61 @@ bool matchPieces(const std::vector<std::string>& pieces, bool breakMayEndDocumen
 
 // ==== Undoing one record ====
 
-// Puts back a deleted selection: its text is pasted as it was (only its CR LF pairs
-// break lines) and, when it spanned lines, the last pasted line is joined again with
-// the rest of the line where the selection ended, which the deletion left separate. The
-// selection's last line break was never deleted, so a CR LF at its end is not pasted.
-void restoreDeletedSelection(const char* text) {
+// Puts back a deleted selection exactly as it was. Its bytes go back at the selection
+// start and the line is split again at every line end the selection crossed, each with
+// the return it had (hard, or soft where the text was wrapped), so the rows are the rows
+// before the deletion and older records find their positions again; the last row is
+// joined with the rest of the line where the selection ended, which the deletion left
+// separate. That line's own end was never deleted, so when the selection took it, it is
+// not put back. As after a paste, the text is on the clipboard and selected.
+void restoreDeletedSelection(const UndoRecord* record) {
+    const std::string text = record->text ? record->text : "";
+    std::vector<int> ends(record->lineEnds, record->lineEnds + record->lineEndCount);
+    if (ends.empty())  // recorded without its line ends: every CR LF is a hard one
+        for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+            ends.push_back(lineEndAt(static_cast<int>(at), false));
+    auto after = [](int entry) { return lineEndPosition(entry) + (lineEndIsSoft(entry) ? 0 : 2); };
+    const bool tookEndLineEnd = !ends.empty() && after(ends.back()) == static_cast<int>(text.size());
+    std::string bytes;
+    std::vector<std::pair<size_t, bool>> splits;  // (place in `bytes`, hard return)
+    size_t from = 0;
+    for (size_t k = 0; k < ends.size(); ++k) {
+        const size_t at = static_cast<size_t>(lineEndPosition(ends[k]));
+        if (at < from || at > text.size()) break;  // not an entry this text can hold
+        bytes.append(text, from, at - from);
+        from = std::min(text.size(), static_cast<size_t>(after(ends[k])));
+        if (!(tookEndLineEnd && k + 1 == ends.size())) splits.emplace_back(bytes.size(), !lineEndIsSoft(ends[k]));
+    }
+    if (from < text.size()) bytes.append(text, from, std::string::npos);
+
     clearSelection();
-    putTextOnClipboard(text);
-    std::string body = text;
-    if (body.size() >= 2 && body.compare(body.size() - 2, 2, "\r\n") == 0) body.resize(body.size() - 2);
-    const PasteOutcome outcome = insertPieces(literalPieces(body));
-    if (outcome.breaks > 0 && outcome.remainder) joinWithNext(outcome.remainder);
-    finishPaste(outcome);
+    putTextOnClipboard(text.c_str());
+    keepCaretOnLine();
+    PasteOutcome outcome;
+    outcome.startLine = doc.caretLine;
+    outcome.startCol = doc.caretCol;
+    outcome.startOffset = caretOffset();
+    outcome.inserted = !bytes.empty() || !splits.empty();
+    LineNode* line = doc.caretLine;
+    if (!bytes.empty()) {
+        line->text = insertText(line->text, doc.caretCol, bytes.c_str());
+        noteChangeAt(line);
+    }
+    int rowStart = doc.caretCol;  // column of the current row where its part of `bytes` begins
+    size_t consumed = 0;          // bytes of `bytes` on the rows before it
+    for (const auto& split : splits) {
+        doc.caretLine = line;
+        doc.caretCol = rowStart + static_cast<int>(split.first - consumed);
+        splitCaretLine(split.second, false, false);
+        line = doc.caretLine;
+        rowStart = 0;
+        consumed = split.first;
+    }
+    const int endCol = rowStart + static_cast<int>(bytes.size() - consumed);
+    if (!splits.empty()) joinWithNext(line);
+    doc.caretLine = line;
+    doc.caretCol = endCol;
+    finishPaste(outcome, false);
 }
 
 // Removes a pasted text together with the lines it made.
@@ -114,14 +165,14 @@ bool revert(UndoRecord* record) {
     switch (record->kind) {
         case UNDO_JOIN:
             if (!caretByteIs(text)) return false;
-            splitCaretLine(true, false, false);
+            splitCaretLine(!record->softReturn, false, false);
             break;
         case UNDO_TYPE:
             if (!textFollowsCaret(text)) return false;
             cutBytes(doc.caretLine, doc.caretCol, static_cast<int>(std::strlen(text)));
             break;
         case UNDO_DELETE_SELECTION:
-            restoreDeletedSelection(text);
+            restoreDeletedSelection(record);
             if (*text == '\0') return true;  // the deletion removed nothing: no change to undo
             break;
         case UNDO_PASTE:
@@ -174,7 +225,9 @@ bool reapply(UndoRecord* record) {
         case UNDO_PASTE:
             clearSelection();
             putTextOnClipboard(text);
-            finishPaste(insertPieces(clipboardPieces(text, false)));
+            // Not re-wrapped here: the wrap that followed the paste has records of its
+            // own, which the next redos apply, so the rows come back as they were.
+            finishPaste(insertPieces(clipboardPieces(text, false)), false);
             break;
         case UNDO_DELETE_CHAR:
             if (!textFollowsCaret(text)) return false;
@@ -182,7 +235,7 @@ bool reapply(UndoRecord* record) {
             break;
         case UNDO_SPLIT:
             if (!caretByteIs(text)) return false;
-            splitCaretLine(true, false, false);
+            splitCaretLine(!record->softReturn, false, false);
             break;
         default: return false;
     }

@@ -2,6 +2,7 @@
 
 #include "document/document.h"
 #include "platform/platform.h"
+#include "view/layout.h"
 #include "view/title.h"
 #include "view/view_state.h"
 
@@ -13,5 +14,6 @@ void closeDocument() {
     updateTitle();
     platform::hideCaret();
     platform::destroyCaret();
+    updateScrollBar();
     platform::invalidateAll(true);
 }

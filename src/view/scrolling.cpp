@@ -89,7 +89,11 @@ void placeCaret(int x, int y) {
 }
 
 void updateScrollBar() {
-    if (!hasDocument()) return;
+    if (!hasDocument()) {
+        // Nothing to scroll: an empty range, so no thumb is left from a closed document.
+        platform::setScrollBar(0, 0, 0, 0);
+        return;
+    }
     const int last = lineIndex(lastLine());
     if (last == 0) return;
     const int rows = rowsInWindow();

@@ -87,7 +87,9 @@ void destroyCaret() { DestroyCaret(); }
 void setScrollBar(int minimum, int maximum, int page, int position) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    // An empty range keeps the bar in its place, disabled and without a thumb, so the
+    // client area (and the width text wraps to) does not change when a document closes.
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | (maximum <= minimum ? SIF_DISABLENOSCROLL : 0);
     info.nMin = minimum;
     info.nMax = maximum;
     info.nPage = page > 0 ? static_cast<UINT>(page) : 0;
