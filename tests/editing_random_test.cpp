@@ -236,7 +236,7 @@ TEST_F(EditingTest, FullGbkTextStaysWholeCharactersUnderRandomEditing) {
         {VKEY_DOWN, KEYMOD_SHIFT}, {VKEY_UP, KEYMOD_SHIFT},    {VKEY_END, KEYMOD_SHIFT},   {VKEY_HOME, KEYMOD_SHIFT},
         {VKEY_RETURN, KEYMOD_NONE}, {VKEY_DELETE, KEYMOD_NONE}, {VKEY_BACK, KEYMOD_NONE},  {VKEY_TAB, KEYMOD_NONE},
         {'X', KEYMOD_CTRL},        {'C', KEYMOD_CTRL},         {'A', KEYMOD_CTRL},         {'V', KEYMOD_CTRL},
-        {'Z', KEYMOD_CTRL},        {'Z', KEYMOD_CTRL},         {'Y', KEYMOD_CTRL},         {VKEY_END, KEYMOD_CTRL},
+        {'Z', KEYMOD_CTRL},        {'Z', KEYMOD_CTRL},         {VKEY_END, KEYMOD_CTRL},
     };
     int steps = 0;
     for (int round = 0; round < 40; ++round) {
