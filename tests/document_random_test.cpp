@@ -13,7 +13,8 @@
 
 namespace {
 
-// Random GBK-ish text: ASCII, double-byte characters and bytes 0x80-0xA0.
+// Random GBK-ish text: ASCII, double-byte characters, 0x80 and first bytes 0x81-0xA0
+// standing alone (which take the byte after them as their second byte).
 std::string randomText(std::mt19937& random) {
     std::string text;
     const int length = static_cast<int>(random() % 8);
