@@ -70,7 +70,7 @@ void wrapLine(ReflowRun& run) {
             int length = 1;
             width += characterAdvance(style, line->text, doc.caretCol, width, &length);
             doc.caretCol += length;
-            if (width > run.limit && mayBreakAt(line->text, doc.caretCol)) {
+            if (width > run.limit && mayBreakAt(line->text, doc.caretCol, length)) {
                 typeChar('\n', false);  // the caret moves to column 0 of the new line
                 if (doc.caretLine == line) return;  // the line could not be split
                 if (!run.wholeDocument) ++run.count;
