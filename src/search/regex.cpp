@@ -7,11 +7,12 @@
 // after every repetition, so "a*a*a*a*a*c" against a long line of "a" takes time of a high
 // power of the line's length, and a recursion per byte overflows the stack on a long line.
 // The matcher has no captures, so the outcome of matching from a node at a position
-// depends only on (node, position, previous-matched). Those outcomes are remembered per
-// line; the runs of a repeated element and the positions where the rest of the expression
-// fails are remembered as skip pointers, so every repeat settles in near-constant time.
-// Recursion only ever goes to a later node, so its depth is bounded by the program's
-// length (at most 1024), never by the text's.
+// depends only on (node, position, previous-matched). Only a repeat branches (every other
+// node has one way on), so the outcomes of repeat nodes are remembered per line, and the
+// runs of a repeated element and the positions where the rest of the expression fails are
+// remembered as skip pointers: every repeat settles in near-constant time. Recursion only
+// ever goes on to a later repeat node, so its depth is bounded by the program's length (at
+// most 1024 nodes), never by the text's.
 #include "search/regex.h"
 
 #include <cstdint>
