@@ -209,7 +209,7 @@ bool leftUnchanged(const MatchSite& site, const std::string& inserted) {
 // The replace-all loop: from the caret to the end of the document, each match replaced
 // as the Replace button would, but the clipboard is written and the caret, scroll bar,
 // title and window are brought up to date once, after the last match. Returns the count.
-int replaceAllMatches(bool matchCase) {
+int replaceEveryMatch(bool matchCase) {
     const bool templateEmpty = currentTemplate()[0] == '\0';
     std::string lastExpansion;
     int steps = 0;
@@ -244,6 +244,15 @@ int replaceAllMatches(bool matchCase) {
         ensureCaretVisible();
         platform::invalidateAll(false);
     }
+    return count;
+}
+
+int replaceAllMatches(bool matchCase) {
+    // Nothing can press or release Shift while the loop runs; asking once keeps every
+    // match from a round trip to the system (a slow one under Wine).
+    findState.shiftDuringReplaceAll = platform::isKeyDown(VKEY_SHIFT) ? 1 : 0;
+    const int count = replaceEveryMatch(matchCase);
+    findState.shiftDuringReplaceAll = -1;
     return count;
 }
 

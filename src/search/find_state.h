@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "document/document.h"
+#include "platform/platform.h"
+#include "platform/virtual_keys.h"
 
 constexpr int FIND_TEXT_SIZE = 10242;
 
@@ -38,7 +40,17 @@ struct FindState {
     // text of "\n" tokens only at a line start. Such a match is not selected, replacing it
     // deletes nothing, and a replace-all steps one character on behind it.
     uint8_t emptyMatch = 0;
+    // While a replace-all runs: the Shift key as it was when it began (1 or 0), so the
+    // searches and insertions of every match need not ask the system again; -1 otherwise.
+    int shiftDuringReplaceAll = -1;
     int idCounter = 0;           // the \ID counter of replacement templates
 };
 
 extern FindState findState;
+
+// Whether Shift counts as held for a search or a replacement now: the state a running
+// replace-all took when it began, else the key as it is.
+inline bool isShiftHeldForSearch() {
+    if (findState.shiftDuringReplaceAll >= 0) return findState.shiftDuringReplaceAll != 0;
+    return platform::isKeyDown(VKEY_SHIFT);
+}

@@ -287,7 +287,7 @@ void relocatePasteStart(PasteOutcome& outcome) {
 void pasteQuietly(const std::string& text) {
     markModified();
     std::string recorded;
-    const std::vector<std::string> pieces = clipboardPieces(text, platform::isKeyDown(VKEY_SHIFT), &recorded);
+    const std::vector<std::string> pieces = clipboardPieces(text, isShiftHeldForSearch(), &recorded);
     PasteOutcome outcome = insertPieces(pieces);
     // Its last step only set `modified`; nothing before the paste start changed.
     if (outcome.startLine) keepLineStartsAbove(outcome.startLine);

@@ -476,7 +476,7 @@ void wildcardFind(bool matchCase) {
     Search search;
     search.pattern = reinterpret_cast<const Byte*>(patternText);
     search.matchCase = matchCase;
-    search.shiftHeld = platform::isKeyDown(VKEY_SHIFT);
+    search.shiftHeld = isShiftHeldForSearch();
     const FirstCharacter first = firstCharacterOf(search.pattern, matchCase);
 
     LineNode* node = doc.caretLine;
