@@ -370,8 +370,10 @@ TEST_F(WrapTest, WithoutADocumentTheScrollBarHasNoThumb) {
     }
 }
 
-TEST_F(WrapTest, RandomEditsSaveWhatTheUnwrappedTextHolds) {
-    RandomWrapping editing(20261207);
+class WrapRandomTest : public WrapTest, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(WrapRandomTest, RandomEditsSaveWhatTheUnwrappedTextHolds) {
+    RandomWrapping editing(GetParam());
     int steps = 0;
     for (int round = 0; round < 120; ++round) {
         Rows lines(1 + editing.random() % 4);
@@ -437,3 +439,5 @@ TEST_F(WrapTest, RandomEditsSaveWhatTheUnwrappedTextHolds) {
     }
     EXPECT_GT(steps, 5000);
 }
+
+INSTANTIATE_TEST_SUITE_P(Seeds, WrapRandomTest, ::testing::Values(20261207u, 1u, 2u, 3u));
