@@ -1,0 +1,38 @@
+// Any expression and text: the regular-expression search ends, a match lies within its
+// line and on character boundaries, and a search from the caret leaves the document whole.
+#include <cstring>
+
+#include "document/document.h"
+#include "document/gbk.h"
+#include "fuzz_support.h"
+#include "search/find_state.h"
+#include "search/regex.h"
+#include "support/test_document.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzInput input(data, size);
+    freshCore();
+    std::string expression = input.bytes(60);
+    if (expression.find('\0') != std::string::npos) return 0;
+    expression = "/" + expression + "/g";
+    const std::string text = input.rest();
+    const std::string line = text.substr(0, text.find('\0'));
+
+    static RegexProgram program;  // large: kept off the stack
+    if (buildRegexProgram(expression.c_str(), program)) {
+        int start = 0, end = 0;
+        if (regexSearchLine(program, line.c_str(), 0, start, end)) {
+            require(start >= 0 && start <= end && end <= static_cast<int>(line.size()), "a match lies in its line");
+            require(!isInsideDoubleByte(line.c_str(), start), "a match starts on a boundary");
+        }
+    }
+    setDocument(linesOf(text));
+    findState = FindState{};
+    regexFind(expression.c_str());
+    requireInvariants();
+    if (findState.found) {
+        require(!isInsideDoubleByte(findState.matchStartLine->text, findState.matchStartCol),
+                "a found match starts on a boundary");
+    }
+    return 0;
+}
