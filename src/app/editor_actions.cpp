@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "app/command_entry_points.h"
 #include "app/recorder.h"
 #include "app/search_outcome.h"
 #include "document/document.h"

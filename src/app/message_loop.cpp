@@ -1,7 +1,6 @@
 #include "app/message_loop.h"
 
 #include "view/active_window.h"
-#include "app/command_entry_points.h"
 #include "blocks/line_operations.h"
 #include "app/about_box.h"
 #include "app/editor_actions.h"

@@ -1,6 +1,5 @@
 #include "app/window_proc.h"
 
-#include "app/command_entry_points.h"
 #include "app/command_map.h"
 #include "app/dispatcher.h"
 #include "app/editor_actions.h"
