@@ -1,8 +1,8 @@
 // The measuring rule: how wide each character of a line is drawn.
 //
 // Painting, caret placement, hit-testing, word wrap and auto-indent all measure with
-// these functions, so they agree to the pixel. A line is walked from byte 0 under the
-// display rule (a byte >= 0xA0 and the byte after it are one character); a tab advances
+// these functions, so they agree to the pixel. A line is walked from byte 0 by whole
+// characters (the one rule of document/gbk.h); a tab advances
 // to the next multiple of TAB_STOP pixels from the start of the text; every character,
 // tab included, is followed by the style's spacing. Extents come from the platform seam
 // in the style's font and are remembered per character.
