@@ -23,7 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         int start = 0, end = 0;
         if (regexSearchLine(program, line.c_str(), 0, start, end)) {
             require(start >= 0 && start <= end && end <= static_cast<int>(line.size()), "a match lies in its line");
-            require(!isInsideDoubleByte(line.c_str(), start), "a match starts on a boundary");
+            // The end of the line is a boundary even after a lone first byte.
+            require(start == static_cast<int>(line.size()) || !isInsideDoubleByte(line.c_str(), start),
+                    "a match starts on a boundary");
         }
     }
     setDocument(linesOf(text));
@@ -31,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     regexFind(expression.c_str());
     requireInvariants();
     if (findState.found) {
-        require(!isInsideDoubleByte(findState.matchStartLine->text, findState.matchStartCol),
+        const LineNode* line = findState.matchStartLine;
+        require(findState.matchStartCol == static_cast<int>(std::strlen(line->text)) ||
+                    !isInsideDoubleByte(line->text, findState.matchStartCol),
                 "a found match starts on a boundary");
     }
     return 0;

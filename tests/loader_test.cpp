@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/messages.h"
+#include "document/paste_text.h"
 #include "support/test_document.h"
 #include "view/view_state.h"
 
@@ -215,4 +216,15 @@ TEST_F(CoreTest, OpenDialogLoadsTheChosenFileOrNothing) {
     fake().fileDialogAnswers.push_back(writeTempFile("pick.txt", "picked"));
     loadWithDialog();
     EXPECT_EQ(documentLines(), Lines{"picked"});
+}
+
+// A dropped control byte between a first byte and the next is dropped before pairs are
+// formed, so the lines read what a reload of the saved file reads (found by fuzzing: a
+// lone first byte kept as a single byte re-paired on reload and made 0x8C a line end).
+TEST_F(CoreTest, DroppedBytesAreGoneBeforePairsAreFormed) {
+    const std::string bytes("\xD1\xA7\x00\xA7\x00\xA7\xC9\xDA\x8C\x0A\xA7\xC9", 12);
+    const Lines lines = {"\xD1\xA7\xA7\xA7\xC9\xDA", "\xA7\xC9"};
+    EXPECT_EQ(loadBytes(bytes), lines);
+    EXPECT_EQ(loadBytes("\xD1\xA7\xA7\xA7\xC9\xDA\r\n\xA7\xC9"), lines);  // the saved file
+    EXPECT_EQ(clipboardPieces(bytes, false), lines);
 }

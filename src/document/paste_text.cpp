@@ -12,11 +12,16 @@ std::vector<std::string> clipboardPieces(const std::string& text, bool tabsAsCom
             pieces.emplace_back();
             return pieces;
         }
-        const int next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : -1;
+        if (isDroppedControlByte(byte)) continue;
+        // The byte after this one, passing over bytes that will be dropped.
+        size_t after = i + 1;
+        while (after < text.size() && isDroppedControlByte(static_cast<unsigned char>(text[after]))) ++after;
+        const int next = after < text.size() ? static_cast<unsigned char>(text[after]) : -1;
         switch (reader.roleOf(byte, next)) {
             case RawByteRole::Pair:
                 pieces.back() += text[i];
-                pieces.back() += text[++i];
+                pieces.back() += text[after];
+                i = after;
                 break;
             case RawByteRole::LineEnd: pieces.emplace_back(); break;
             case RawByteRole::SkippedLineFeed: break;

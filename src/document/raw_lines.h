@@ -10,6 +10,14 @@
 // byte after it is read afresh, so nothing is lost and no state passes a line end.
 #pragma once
 
+// True for a control byte that neither ends a line (CR, LF, form feed), ends the text
+// (Ctrl-Z) nor is a tab: loading and pasting drop it. It is dropped before pairs are
+// formed, so a first byte and the byte after a dropped one are read as they will be
+// stored, and a reload of the saved text reads the same characters.
+inline bool isDroppedControlByte(int byte) {
+    return byte >= 0 && byte < 0x20 && byte != 0x09 && byte != 0x0A && byte != 0x0C && byte != 0x0D && byte != 0x1A;
+}
+
 enum class RawByteRole {
     Pair,             // this byte and the next are one character
     Single,           // one byte, for the caller's own rules (tabs, control bytes, text)

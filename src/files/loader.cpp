@@ -66,6 +66,16 @@ struct ByteSource {
         return lookahead;
     }
 
+    // The next byte that will not be dropped, without taking it; the dropped bytes
+    // before it are taken.
+    int peekPastDropped() {
+        while (isDropped(peek())) lookahead = NO_LOOKAHEAD;
+        return lookahead;
+    }
+
+    // A control byte the loader drops (in word-processor mode a NUL ends the text instead).
+    bool isDropped(int byte) const { return isDroppedControlByte(byte) && !(byte == 0x00 && wordProcessor); }
+
     int fetchUnit() {
         if (!wordProcessor) return rawByte();
         if (pendingByte != END_OF_INPUT) {
@@ -125,8 +135,8 @@ void readLines(ByteSource& source, char tabReplacement) {
         if (c == END_OF_INPUT || c == 0x1A || (c == 0x00 && source.wordProcessor)) break;
         // A NUL inside a plain file is dropped like the other control bytes, so the text
         // after it is still loaded (and a later save cannot lose it).
-        if (c == 0x00) continue;
-        switch (reader.roleOf(c, source.peek())) {
+        if (source.isDropped(c)) continue;
+        switch (reader.roleOf(c, source.peekPastDropped())) {
             case RawByteRole::Pair:
                 line.append(c);
                 line.append(source.fetch());
