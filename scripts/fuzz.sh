@@ -3,7 +3,9 @@
 # each for a while over its committed corpus. New inputs go to a scratch folder, never into
 # fuzz/corpus; a crash, a hang or a failed property stops the run with its input saved in
 # build/fuzz/findings.
-# Usage: scripts/fuzz.sh [--build-only | --no-build] [SECONDS per target, default 10] [TARGET...]
+# Usage: scripts/fuzz.sh [--build-only | --no-build] [--runs N] [SECONDS per target, default 10] [TARGET...]
+# --runs N: a fixed number of inputs from a fixed seed instead of a time, so a run is the
+# same on every machine (the test command uses it; a time-limited run explores further).
 # A long run of every target: scripts/fuzz.sh 3600
 set -euo pipefail
 
@@ -14,9 +16,12 @@ case "${1:-}" in
   --build-only) build_only=1; shift ;;
   --no-build) build=0; shift ;;
 esac
+limit=()
+if [ "${1:-}" = --runs ]; then limit=(-seed=1 -runs="$2"); shift 2; fi
 seconds=${1:-10}
 [ $# -gt 0 ] && shift
 targets=("$@")
+[ ${#limit[@]} -gt 0 ] || limit=(-max_total_time="$seconds")
 
 if [ "$build" = 1 ]; then
   cmake -S fuzz -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null
@@ -35,8 +40,8 @@ for target in "${targets[@]}"; do
   dict=()
   [ -f "fuzz/$target.dict" ] && dict=(-dict="fuzz/$target.dict")
   mkdir -p "$corpus"
-  echo "== fuzz $target for ${seconds}s"
-  if ! "build/fuzz/${target}_fuzzer" "$scratch" "$corpus" "${dict[@]}" -max_total_time="$seconds" \
+  echo "== fuzz $target (${limit[*]})"
+  if ! "build/fuzz/${target}_fuzzer" "$scratch" "$corpus" "${dict[@]}" "${limit[@]}" \
        -timeout=10 -rss_limit_mb=4096 -print_final_stats=1 -artifact_prefix="build/fuzz/findings/$target-" \
        >"build/fuzz/$target.log" 2>&1; then
     status=1
