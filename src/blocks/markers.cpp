@@ -11,6 +11,7 @@
 #include "document/marker_chars.h"
 #include "document/memory.h"
 #include "document/undo_ring.h"
+#include "edit/line_edits.h"
 #include "view/layout.h"
 #include "view/title.h"
 
@@ -181,32 +182,6 @@ void findSplitColumns(const char* text, const MarkerPass& pass, std::vector<int>
 }
 
 // ==== Breaking a line ====
-
-constexpr uint32_t SPLIT_COPIED_FLAGS = LN_SELECTED | LN_HARD_RETURN | LN_STYLE;
-
-// After `line` was split at `col` into itself and `added`: the anchor and the selection
-// ends at or after `col` go with their characters onto the new line, as they do when the
-// user presses Enter.
-void keepSelectionOnItsText(LineNode* line, int col, LineNode* added) {
-    if (doc.anchorLine == line && doc.anchorCol >= col) {
-        doc.anchorLine = added;
-        doc.anchorCol -= col;
-    }
-    if (!(line->flags & LN_SELECTED)) return;
-    if (doc.selEndLine == line) {
-        if (doc.selEndCol >= col) {
-            doc.selEndLine = added;
-            doc.selEndCol -= col;
-        } else {
-            added->flags &= ~LN_SELECTED;
-        }
-    }
-    if (doc.selStartLine == line && doc.selStartCol >= col) {
-        doc.selStartLine = added;
-        doc.selStartCol -= col;
-        line->flags &= ~LN_SELECTED;
-    }
-}
 
 // Breaks `line` before each of `splits` with hard returns, leaving exactly the lines,
 // flags, selection and undo records that as many Enter presses (without indentation)

@@ -29,7 +29,6 @@ int clampedColumn(const LineNode* line, int col) {
     return col < 0 ? 0 : (col > length ? length : col);
 }
 
-constexpr uint32_t SPLIT_COPIED_FLAGS = LN_SELECTED | LN_HARD_RETURN | LN_STYLE;
 
 bool isBlank(char byte) { return byte == ' ' || byte == '\t'; }
 
@@ -125,30 +124,6 @@ bool deleteSelectedPart(LineNode* line, LineNode* startLine) {
     return true;
 }
 
-// After `line` was split at `col` into itself and `added`: the anchor and the selection
-// ends that stood at or after `col` move with their characters onto the new line, and
-// only lines between the selection's ends stay marked, so the selected characters are
-// the same as before the split.
-void keepSelectionOnItsText(LineNode* line, int col, LineNode* added) {
-    if (doc.anchorLine == line && doc.anchorCol >= col) {
-        doc.anchorLine = added;
-        doc.anchorCol -= col;
-    }
-    if (!(line->flags & LN_SELECTED)) return;
-    if (doc.selEndLine == line) {
-        if (doc.selEndCol >= col) {
-            doc.selEndLine = added;
-            doc.selEndCol -= col;
-        } else {
-            added->flags &= ~LN_SELECTED;
-        }
-    }
-    if (doc.selStartLine == line && doc.selStartCol >= col) {
-        doc.selStartLine = added;
-        doc.selStartCol -= col;
-        line->flags &= ~LN_SELECTED;
-    }
-}
 
 // True when `ch`, typed now at the caret, completes a first byte typed just before it:
 // `ch` can be a second byte, the caret stands right after that first byte, the newest
@@ -176,6 +151,27 @@ void appendToNewestRecord(char second) {
 }
 
 }  // namespace
+
+void keepSelectionOnItsText(LineNode* line, int col, LineNode* added) {
+    if (doc.anchorLine == line && doc.anchorCol >= col) {
+        doc.anchorLine = added;
+        doc.anchorCol -= col;
+    }
+    if (!(line->flags & LN_SELECTED)) return;
+    if (doc.selEndLine == line) {
+        if (doc.selEndCol >= col) {
+            doc.selEndLine = added;
+            doc.selEndCol -= col;
+        } else {
+            added->flags &= ~LN_SELECTED;
+        }
+    }
+    if (doc.selStartLine == line && doc.selStartCol >= col) {
+        doc.selStartLine = added;
+        doc.selStartCol -= col;
+        line->flags &= ~LN_SELECTED;
+    }
+}
 
 // ==== Caret and recording helpers ====
 

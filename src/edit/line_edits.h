@@ -18,6 +18,15 @@ void recordAtCaret(int kind, const char* text);
 // remembered line start stays good when it lies no lower than `line`.
 void noteChangeAt(const LineNode* line);
 
+// The flags a line split at a column gives the new line (and a join takes from the next).
+constexpr uint32_t SPLIT_COPIED_FLAGS = LN_SELECTED | LN_HARD_RETURN | LN_STYLE;
+
+// After `line` was split at `col` into itself and `added`: the anchor and the selection
+// ends that stood at or after `col` move with their characters onto the new line, and
+// only lines between the selection's ends stay marked, so the selected characters are
+// the same as before the split (as when the user presses Enter).
+void keepSelectionOnItsText(LineNode* line, int col, LineNode* added);
+
 // Splits the caret line at the caret: the rest of the line moves to a new line after it
 // that takes its selection, return and style flags; the caret line ends with a hard
 // return (`hardReturn`) or a soft one; the caret goes to the start of the new line.
