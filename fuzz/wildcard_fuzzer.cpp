@@ -43,7 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         wildcardFind(false);
         if (!findState.found) break;
         require(onBoundary(findState.matchStartLine, findState.matchStartCol), "a match starts on a boundary");
-        require(endsOnBoundary(doc.anchorLine, doc.anchorCol), "a match ends on a boundary");
+        // The line-start pattern takes no bytes: its anchor is its start, not a last byte.
+        if (!isLineStartPattern(pattern.c_str()))
+            require(endsOnBoundary(doc.anchorLine, doc.anchorCol), "a match ends on a boundary");
         doc.caretLine = findState.matchStartLine;
         doc.caretCol = stepRight(doc.caretLine->text, findState.matchStartCol);
         if (doc.caretCol > static_cast<int>(std::strlen(doc.caretLine->text))) {

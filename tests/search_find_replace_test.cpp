@@ -301,6 +301,12 @@ TEST_F(FindReplaceTest, ReplaceAllCoversTheCaretToTheEndAndReportsTheCount) {
         {{"aaa"}, 0, 0, "a", "aa", {"aaaaaa"}, 3},
         {{"ab", "cd"}, 0, 0, "\\n", "> ", {"> ab", "> cd"}, 2},
         {{"ab", "cd"}, 0, 0, "\\n", "", {"ab", "cd"}, 2},  // empty matches delete nothing
+        // "\n" also matches the two bytes "\n" (the literal rule); those are replaced whole.
+        {{"x\\ny", "z"}, 0, 0, "\\n", "#", {"#x#y", "#z"}, 3},
+        // A line break put in before a line start: the search goes on after that start,
+        // so the loop ends (a break that replaced "\N" makes a new line start).
+        {{"x\\Ny", "z"}, 0, 0, "\\n", "\\n", {"", "x", "", "y", "", "z"}, 4},
+        {{"1", "2"}, 0, 0, "\\n", "ab\\n", {"ab", "1", "ab", "2"}, 2},
         {{"abc", "x"}, 0, 0, "/z*/g", "", {"abc", "x"}, 6},
         {{"ab"}, 0, 0, "/z*/g", "-", {"-a-b-"}, 3},
         {{"第1条 第2条"}, 0, 0, "第\\N条", "\\ID", {"1 2"}, 2},

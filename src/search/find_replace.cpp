@@ -104,7 +104,7 @@ bool searchFromCaret(bool matchCase) {
         findState.emptyMatch = findState.found && regexMatchWasEmpty();
     } else {
         wildcardFind(matchCase);
-        findState.emptyMatch = findState.found && isLineStartPattern(currentFindText());
+        findState.emptyMatch = findState.found && wildcardMatchWasEmpty();
     }
     if (!findState.found) return false;
     doc.caretLine = findState.matchStartLine;
@@ -225,8 +225,10 @@ int replaceEveryMatch(bool matchCase) {
         else
             selectMatchQuickly();
         const MatchSite site = siteOfMatch();
-        const bool emptyRegexMatch = findState.emptyMatch && lastSearchWasRegex;
-        const std::string inserted = replaceCurrentMatchDeferred();
+        const bool emptyMatch = findState.emptyMatch != 0;
+        const bool emptyRegexMatch = emptyMatch && lastSearchWasRegex;
+        bool endedWithBreak = false;
+        const std::string inserted = replaceCurrentMatchDeferred(&endedWithBreak);
         if (!inserted.empty()) lastExpansion = inserted;
         findState.found = 0;
         ++count;
@@ -236,6 +238,15 @@ int replaceEveryMatch(bool matchCase) {
         // never deletes any), so the loop always ends.
         steps = templateEmpty ? 0 : 1;
         if (leftUnchanged(site, inserted) || emptyRegexMatch) ++steps;
+        if (emptyMatch && endedWithBreak) {
+            // An insertion ending in a line break before an empty match: past that break
+            // lies the matched line start again, so the search resumes one step after it.
+            // The caret is on the last character before that break (wrapped rows may lie
+            // between): the break ends the first line from there that ends in one.
+            while (!(doc.caretLine->flags & LN_HARD_RETURN) && doc.caretLine->next) doc.caretLine = doc.caretLine->next;
+            doc.caretCol = lengthOf(doc.caretLine);
+            steps = 2;
+        }
     }
     if (count > 0) {
         if (!lastExpansion.empty()) putTextOnClipboard(lastExpansion.c_str());

@@ -253,8 +253,8 @@ void removeMatch(const char* findText, bool quick) {
     const bool emptySelection = doc.selStartLine == doc.selEndLine && doc.selStartCol == doc.selEndCol;
     if (oneCharacter || emptySelection) {
         if (quick) clearSelectionBetweenEnds(); else clearSelection();
-        // A pattern of "\n" tokens matched no bytes: there is nothing to delete.
-        if (!(emptySelection && isLineStartPattern(findText))) deleteAtCaret();
+        // The line-start pattern matched no bytes: there is nothing to delete.
+        if (!(emptySelection && isLineStartPattern(findText) && wildcardMatchWasEmpty())) deleteAtCaret();
     } else if (quick && doc.selStartLine == doc.selEndLine) {
         deleteSelectionWithinLine();
     } else {
@@ -284,18 +284,20 @@ void relocatePasteStart(PasteOutcome& outcome) {
 
 // The paste of `text` at the caret without the system clipboard: the same lines, the
 // same undo record and the pasted text selected, but no title, caret or window update.
-void pasteQuietly(const std::string& text) {
+// Returns true when the pasted text ended with a line break.
+bool pasteQuietly(const std::string& text) {
     markModified();
     std::string recorded;
     const std::vector<std::string> pieces = clipboardPieces(text, isShiftHeldForSearch(), &recorded);
     PasteOutcome outcome = insertPieces(pieces);
+    const bool endedWithBreak = pieces.size() > 1 && pieces.back().empty();
     // Its last step only set `modified`; nothing before the paste start changed.
     if (outcome.startLine) keepLineStartsAbove(outcome.startLine);
     if (!recorded.empty()) recordEdit(UNDO_PASTE, outcome.startOffset, recorded.c_str());
     if (activeWindow != ACTIVE_FIND && reflow(doc.head, true, true) != 0) relocatePasteStart(outcome);
     if (!outcome.inserted) {
         clearSelectionBetweenEnds();
-        return;
+        return endedWithBreak;
     }
     doc.anchorLine = outcome.startLine;
     doc.anchorCol = outcome.startCol;
@@ -309,6 +311,7 @@ void pasteQuietly(const std::string& text) {
     doc.selStartCol = doc.anchorCol;
     doc.selEndLine = doc.caretLine;
     doc.selEndCol = doc.caretCol;
+    return endedWithBreak;
 }
 
 const char* currentFindText() {
@@ -379,12 +382,14 @@ void replaceCurrentMatch() {
     ensureCaretVisible();
 }
 
-std::string replaceCurrentMatchDeferred() {
+std::string replaceCurrentMatchDeferred(bool* endedWithBreak) {
+    if (endedWithBreak) *endedWithBreak = false;
     if (!hasDocument()) return std::string();
     bool consumedLine = false;
     const std::string text = removeAndExpand(true, &consumedLine);
     if (!text.empty()) {
-        pasteQuietly(text);
+        const bool lineBreakLast = pasteQuietly(text);
+        if (endedWithBreak) *endedWithBreak = lineBreakLast;
         if (consumedLine) moveCaretToLineEnd();
     }
     return text;

@@ -19,7 +19,7 @@ void replaceCurrentMatch();
 // a replace-all that runs many replacements in a row: it neither writes the system
 // clipboard nor updates the caret display, scroll bar, title or window. Returns the
 // inserted text; the caller puts the last one on the clipboard and updates the view once.
-std::string replaceCurrentMatchDeferred();
+std::string replaceCurrentMatchDeferred(bool* endedWithBreak = nullptr);
 
 // Expands `templ` for a match whose start column is `column` on the caret line: the
 // substitution table, \ID (advancing findState.idCounter), \ROW and the braces. Sets

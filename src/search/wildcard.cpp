@@ -448,21 +448,24 @@ void storePendingCaptures(const Search& search) {
     }
 }
 
+bool lastMatchEmpty = false;
+
 void reportMatch(LineNode* startLine, int startCol, const MatchEnd& end) {
     findState.matchStartLine = startLine;
     findState.matchStartCol = startCol;
-    if (end.col > 0) {
+    lastMatchEmpty = end.line == startLine && end.col == startCol;
+    if (lastMatchEmpty) {
+        doc.anchorLine = startLine;  // a match of no bytes (a line start): the anchor is its start
+        doc.anchorCol = startCol;
+    } else if (end.col > 0) {
         doc.anchorLine = end.line;
         doc.anchorCol = end.col - 1;
-    } else if (end.line != startLine) {
+    } else {
         // The match ends with the line break before end.line: the anchor goes onto that
         // break (the end column of the line before), so selecting the match takes in no
         // byte of the following line.
         doc.anchorLine = end.line->prev;
         doc.anchorCol = static_cast<int>(std::strlen(end.line->prev->text));
-    } else {
-        doc.anchorLine = startLine;  // a match of no bytes at a line start
-        doc.anchorCol = 0;
     }
     findState.found = 1;
 }
@@ -513,3 +516,5 @@ void wildcardFind(bool matchCase) {
     }
     storePendingCaptures(search);
 }
+
+bool wildcardMatchWasEmpty() { return lastMatchEmpty; }

@@ -37,9 +37,13 @@ void storeCapture(int slot, const char* bytes, int size);
 // Empties all 51 slots (they become absent).
 void freeCaptures();
 
-// True when the find text `pattern` is exactly "\n": its matches take no bytes (a line
-// start), so replacing one deletes nothing.
+// True when the find text `pattern` is exactly "\n", which matches a line start (no
+// bytes) but also, by the literal rule, the two bytes "\n" inside a line.
 bool isLineStartPattern(const char* pattern);
+
+// True when the last successful wildcardFind matched no bytes (its start and end
+// coincide), so replacing the match deletes nothing.
+bool wildcardMatchWasEmpty();
 
 // The Chinese-character class of the \C run: the ideographs of code page 936, that is
 // GB2312's two levels (first byte 0xB0-0xF7, second 0xA1-0xFE, without the five unused
