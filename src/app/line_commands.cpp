@@ -5,6 +5,7 @@
 
 #include "app/messages.h"
 #include "document/document.h"
+#include "document/line_storage.h"
 #include "document/memory.h"
 #include "platform/platform.h"
 #include "view/layout.h"
@@ -67,7 +68,7 @@ void deleteCaretLine() {
     // and drops any anchor or selection end that pointed at the line.
     removeLine(line);
     if (wasHead) doc.topLine = doc.head;
-    keepDeleted(text);
+    keepDeleted(detachLineText(text));
     finishLineEdit();
 }
 
@@ -85,7 +86,7 @@ void deleteToLineStart() {
     if (cut == 0) return;
     char* rest = copyStringOrExit(doc.caretLine->text + cut);
     doc.caretLine->text[cut] = '\0';
-    keepDeleted(doc.caretLine->text);
+    keepDeleted(detachLineText(doc.caretLine->text));
     doc.caretLine->text = rest;
     doc.caretCol = 0;
     keepColumnsInside(doc.caretLine, cut);

@@ -8,6 +8,7 @@
 
 #include "document/document.h"
 #include "document/gbk.h"
+#include "document/line_storage.h"
 #include "document/marker_chars.h"
 #include "document/memory.h"
 #include "document/undo_ring.h"
@@ -209,7 +210,7 @@ LineNode* breakLine(LineNode* line, const std::vector<int>& splits, int lineOffs
         pieceStart = col;
     }
     piece->text = copyStringOrExit(whole + pieceStart);
-    std::free(whole);
+    releaseLineText(whole);
     return piece;
 }
 

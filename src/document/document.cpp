@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "document/gbk.h"
+#include "document/line_storage.h"
 #include "document/memory.h"
 #include "document/selection.h"
 #include "document/undo_ring.h"
@@ -92,7 +93,7 @@ int lineStart(LineNode* line) {
 // ==== List operations ====
 
 LineNode* newLineNode() {
-    LineNode* line = static_cast<LineNode*>(allocateOrExit(sizeof(LineNode)));
+    LineNode* line = allocateLineNodeMemory();
     line->flags = LN_HARD_RETURN;
     line->text = nullptr;
     line->next = nullptr;
@@ -156,8 +157,8 @@ void removeLine(LineNode* line) {
         line->next = line->prev = nullptr;
         clearSelection();
     }
-    std::free(line->text);
-    std::free(line);
+    releaseLineText(line->text);
+    releaseLineNode(line);
     doc.modified = 1;
 }
 
@@ -211,8 +212,8 @@ void discardDocument() {
     LineNode* line = doc.head;
     while (line) {
         LineNode* next = line->next;
-        std::free(line->text);
-        std::free(line);
+        releaseLineText(line->text);
+        releaseLineNode(line);
         line = next;
     }
     forgetAllNumbers();

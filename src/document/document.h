@@ -1,8 +1,9 @@
 // The document: a doubly linked list of lines, the caret, the anchor and the selection.
 //
 // One LineNode per displayed row; a paragraph longer than the window is several lines
-// joined by soft returns (LN_HARD_RETURN clear). Each line owns its heap text. There is
-// exactly one document, `doc`, and beside it the current file name.
+// joined by soft returns (LN_HARD_RETURN clear). Each line owns its text, which is freed
+// or replaced only through document/line_storage.h (a loaded file's lines are carved from
+// large blocks). There is exactly one document, `doc`, and beside it the current file name.
 #pragma once
 
 #include <cstdint>
@@ -21,12 +22,13 @@ constexpr int STYLE_TITLE2 = 2;
 constexpr int STYLE_TITLE3 = 3;
 constexpr int STYLE_NOTE = 4;
 
+// 32 bytes: the two ints share the first eight, so a million lines need no padding.
 struct LineNode {
     uint32_t flags;
-    char* text;      // owned; NUL-terminated GBK without line-break bytes
-    LineNode* next;  // null for the last line
-    LineNode* prev;  // null for the first line
     int rememberedIndex;  // lineIndex's memory; trusted only while its table agrees
+    char* text;           // owned; NUL-terminated GBK without line-break bytes
+    LineNode* next;       // null for the last line
+    LineNode* prev;       // null for the first line
 };
 
 // Moves on every time the document's `modified` flag is assigned. Every change to the

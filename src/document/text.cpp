@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "document/gbk.h"
+#include "document/line_storage.h"
 #include "document/memory.h"
 
 namespace {
@@ -22,7 +23,7 @@ char* insertText(char* src, int at, const char* piece) {
     if (pieceLength > 0) std::memcpy(result + at, piece, pieceLength);
     if (srcLength > at) std::memcpy(result + at + pieceLength, src + at, srcLength - at);
     result[srcLength + pieceLength] = '\0';
-    std::free(src);
+    releaseLineText(src);
     return result;
 }
 
@@ -36,7 +37,7 @@ char* deleteText(int count, int at, char* src) {
     if (at > 0) std::memcpy(result, src, at);
     std::memcpy(result + at, src + end, length - end);
     result[length - (end - at)] = '\0';
-    std::free(src);
+    releaseLineText(src);
     return result;
 }
 

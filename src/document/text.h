@@ -1,7 +1,8 @@
 // String primitives on GBK lines.
 //
 // Every primitive that returns a string returns a new heap string (malloc); a `src`
-// argument that a primitive consumes is freed by it, so a caller writes
+// argument that a primitive consumes is freed by it (through releaseLineText, so it may be
+// a line text carved while loading, see document/line_storage.h), so a caller writes
 // `line->text = insertText(line->text, at, piece)`. Exhausted memory ends the process.
 #pragma once
 

@@ -9,6 +9,7 @@
 #include "edit/caret_moves.h"
 #include "edit/clipboard.h"
 #include "document/gbk.h"
+#include "document/line_storage.h"
 #include "edit/line_edits.h"
 #include "document/memory.h"
 #include "document/selection.h"
@@ -214,7 +215,7 @@ void splitCaretLine(bool hardReturn, bool withAutoIndent, bool interactive) {
     added->text = copyStringOrExit(line->text + col);
     added->flags = line->flags & SPLIT_COPIED_FLAGS;
     char* kept = copyBytesOrExit(line->text, static_cast<size_t>(col));
-    std::free(line->text);
+    releaseLineText(line->text);
     line->text = kept;
     if (hardReturn)
         line->flags |= LN_HARD_RETURN;

@@ -7,6 +7,7 @@
 
 #include "platform/virtual_keys.h"
 #include "document/document.h"
+#include "document/line_storage.h"
 #include "document/memory.h"
 #include "document/raw_lines.h"
 #include "document/text.h"
@@ -116,7 +117,7 @@ struct LineBuffer {
 // Appends the assembled line to the document (after `tail`) and empties the buffer.
 LineNode* storeLine(LineBuffer& line, LineNode* tail) {
     LineNode* node = tail ? insertLineAfter(tail) : appendLine();
-    node->text = copyBytesOrExit(line.bytes, line.count, EXIT_STATUS_LOADER);
+    node->text = storeLineText(line.bytes, line.count, EXIT_STATUS_LOADER);
     node->flags = LN_HARD_RETURN;
     line.count = 0;
     return node;
@@ -127,6 +128,9 @@ LineNode* storeLine(LineBuffer& line, LineNode* tail) {
 // the text after the last line end, empty or not. Characters and line ends follow
 // RawLineReader; tabs become `tabReplacement`, other control bytes are dropped.
 void readLines(ByteSource& source, char tabReplacement) {
+    // Nodes and texts are carved from large blocks: two heap allocations a line would
+    // add about half again to a file of short lines.
+    LineCarving carving(EXIT_STATUS_LOADER);
     LineBuffer line;
     LineNode* tail = nullptr;
     RawLineReader reader;

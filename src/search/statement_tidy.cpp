@@ -6,6 +6,7 @@
 #include "blocks/markers.h"
 #include "document/document.h"
 #include "document/gbk.h"
+#include "document/line_storage.h"
 #include "document/memory.h"
 #include "document/selection.h"
 #include "edit/editing.h"
@@ -80,7 +81,7 @@ bool cleanEveryLine() {
     for (LineNode* line = doc.head; line; line = line->next) {
         const std::string cleaned = cleanStatementLine(line->text);
         if (cleaned == line->text) continue;
-        std::free(line->text);
+        releaseLineText(line->text);
         line->text = copyBytesOrExit(cleaned.data(), cleaned.size());
         changed = true;
     }
