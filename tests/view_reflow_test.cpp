@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "edit/editing.h"
+#include "edit/undo_redo.h"
 #include "support/test_document.h"
 #include "view/layout.h"
 #include "view/view_state.h"
@@ -121,4 +122,46 @@ TEST_F(ReflowTest, TypingPastTheMarginWrapsAndTheCaretFollowsTheTypedCharacter) 
     EXPECT_EQ(documentLines(), (std::vector<std::string>{"aaaaaaaaaa ", "bcd"}));
     EXPECT_EQ(doc.caretLine, lineAt(1));
     EXPECT_EQ(doc.caretCol, 3);
+}
+
+// A line of tens of kilobytes is wrapped through a window that moves along it; each of
+// its rows must be the row that wrapping the text from that row's start gives on a short
+// line, no byte may be lost or moved, and undo must give the one line back.
+TEST_F(ReflowTest, AVeryLongLineWrapsAsItsRowsDoOnShortLines) {
+    // Pieces that break, refuse breaks (digits, letters, "，"), and hold tabs.
+    const char* const pieces[] = {"中文", "ab cd ", "12345", "，", "abcdefghijklmnopqrstuvwxyz", " ", "\t",
+                                  "!", "學ab", "全角。", "x"};
+    uint32_t seed = 12345;
+    std::string longLine;
+    while (longLine.size() < 120000) {
+        seed = seed * 1103515245u + 12345u;
+        longLine += pieces[(seed >> 16) % (sizeof pieces / sizeof pieces[0])];
+    }
+    const std::string letters(30000, 'q');
+    const std::string cases[] = {longLine, letters, letters + " x"};
+    for (const std::string& text : cases) {
+        for (const int width : {175, 187, 199, 1300}) {
+            view.clientWidth = width;
+            setLines({text});
+            reflow(doc.head, false, true);
+            const std::vector<std::string> rows = documentLines();
+            std::string joined;
+            for (const std::string& row : rows) joined += row;
+            ASSERT_EQ(joined, text) << width;
+            std::vector<bool> hard(rows.size(), false);
+            hard.back() = true;
+            EXPECT_EQ(hardReturns(), hard) << width;
+            EXPECT_EQ(documentInvariantViolation(), "");
+            if (rows.size() < 900) {  // within the undo ring
+                for (size_t i = 1; i < rows.size(); ++i) undo();
+                EXPECT_EQ(documentLines(), std::vector<std::string>{text}) << width;
+            }
+            for (size_t i = 0; i + 1 < rows.size(); ++i) {
+                const std::string alone = rows[i] + rows[i + 1] + (i + 2 < rows.size() ? rows[i + 2] : "");
+                setLines({alone});
+                reflow(doc.head, false, true);
+                ASSERT_EQ(documentLines()[0], rows[i]) << "row " << i << " at width " << width;
+            }
+        }
+    }
 }

@@ -2,6 +2,7 @@
 // soft-returned lines joined again, through the ordinary editing operations so that
 // the changes are recorded for undo like typing.
 #include <cstring>
+#include <string>
 
 #include "edit/reflow.h"
 #include "document/document.h"
@@ -9,6 +10,7 @@
 #include "edit/line_edits.h"
 #include "document/gbk.h"
 #include "document/selection.h"
+#include "document/text.h"
 #include "view/layout.h"
 #include "view/measure.h"
 #include "view/styles.h"
@@ -57,22 +59,91 @@ bool endsInHalfCharacter(const LineNode* line) {
     return !(line->flags & LN_HARD_RETURN) && line->next && isInsideDoubleByte(line->text, length);
 }
 
+// ---- Long lines ----
+//
+// Each break splits the line at the caret, and a split copies everything after it into
+// the new line. A line of megabytes has a hundred thousand rows, so breaking it row by
+// row would copy it a hundred thousand times. Instead such a line gives up all but its
+// first WINDOW_BYTES to a held tail, and its text is refilled from the tail as the
+// breaks walk through it: each split then copies a window, not the rest of the line.
+// Between the refills the line may lack the held bytes; the tail always goes back before
+// anything but the break walk looks at the line. Moving bytes between the line and its
+// tail is no change to the document: only what comes after the caret line's start moves,
+// and only the break walk reads it, so nothing derived from the lines goes old (the
+// splits note their own changes, and a line that takes no break ends as it began).
+constexpr int WINDOW_BYTES = 4096;
+// The break walk looks this far ahead of the caret (a break test reads the next
+// character and a two-byte mark), so the line is refilled before its end comes nearer.
+constexpr int WINDOW_MARGIN = 16;
+
+struct HeldTail {
+    std::string bytes;  // the line's text after its current end
+    size_t next = 0;    // bytes[next..] are still held; always a character boundary
+
+    bool empty() const { return next >= bytes.size(); }
+};
+
+// When the caret line is longer than a window, it keeps its first WINDOW_BYTES (whole
+// characters) and the rest goes to the tail.
+void holdTailOf(LineNode* line, HeldTail& tail) {
+    const int length = static_cast<int>(std::strlen(line->text));
+    if (length <= 2 * WINDOW_BYTES) return;
+    int cut = 0;
+    while (cut < WINDOW_BYTES) cut += charLength(line->text, cut);
+    tail.bytes.assign(line->text + cut);
+    tail.next = 0;
+    line->text = deleteText(-1, cut, line->text);
+}
+
+// Appends the next WINDOW_BYTES of the tail (whole characters), or all of it.
+void refillFromTail(LineNode* line, HeldTail& tail) {
+    const char* bytes = tail.bytes.c_str();
+    size_t end = tail.next;
+    while (end < tail.bytes.size() && end - tail.next < static_cast<size_t>(WINDOW_BYTES))
+        end += static_cast<size_t>(charLength(bytes, static_cast<int>(end)));
+    line->text = insertText(line->text, -1, tail.bytes.substr(tail.next, end - tail.next).c_str());
+    tail.next = end;
+    if (tail.empty()) std::string().swap(tail.bytes);
+}
+
+// Refills the line when its end lies within WINDOW_MARGIN bytes of `col`.
+void keepWindowAhead(LineNode* line, int col, HeldTail& tail) {
+    if (tail.empty()) return;
+    for (int i = 0; i < WINDOW_MARGIN; ++i)
+        if (line->text[col + i] == '\0') {
+            refillFromTail(line, tail);
+            return;
+        }
+}
+
+// Gives the whole tail back to the line at once.
+void returnTail(LineNode* line, HeldTail& tail) {
+    if (tail.empty()) return;
+    line->text = insertText(line->text, -1, tail.bytes.c_str() + tail.next);
+    tail = HeldTail{};
+}
+
 // Wraps the line the caret stands on (at column 0): breaks it where it grows past the
 // limit and joins its soft-returned successors while there is room. Leaves the caret on
 // the last line it made, which is then finished.
 void wrapLine(ReflowRun& run) {
     int width = 0;
+    HeldTail tail;
     for (;;) {
         LineNode* line = doc.caretLine;
         const int style = styleIndexOfLine(line);
         bool broke = false;
-        while (run.byWidth && line->text[doc.caretCol] != '\0') {
+        if (run.byWidth && tail.empty()) holdTailOf(line, tail);
+        while (run.byWidth && (keepWindowAhead(line, doc.caretCol, tail), line->text[doc.caretCol] != '\0')) {
             int length = 1;
             width += characterAdvance(style, line->text, doc.caretCol, width, &length);
             doc.caretCol += length;
             if (width > run.limit && mayBreakAt(line->text, doc.caretCol, length)) {
                 typeChar('\n', false);  // the caret moves to column 0 of the new line
-                if (doc.caretLine == line) return;  // the line could not be split
+                if (doc.caretLine == line) {  // the line could not be split
+                    returnTail(line, tail);
+                    return;
+                }
                 if (!run.wholeDocument) ++run.count;
                 width = 0;
                 broke = true;
