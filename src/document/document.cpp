@@ -238,24 +238,39 @@ struct LocatedChanges {
     uint64_t sinceCount = 0;
     uint64_t untilCount = 0;
     int firstTouched = 0;
+    int firstTouchedCol = 0;  // on the line firstTouched, bytes before it were not touched
 };
 
 LocatedChanges locatedChanges;
 
 }  // namespace
 
-void keepLineStartsAbove(const LineNode* line) {
+void keepLineStartsAbove(const LineNode* line) { keepTextBefore(line, 0); }
+
+void keepTextBefore(const LineNode* line, int col) {
     const int index = lineIndex(line);
     if (lineStartMemo.line && lineStartMemo.changeCount + 1 == documentChangeCount &&
         lineIndex(lineStartMemo.line) <= index)
         lineStartMemo.changeCount = documentChangeCount;
     if (locatedChanges.untilCount + 1 == documentChangeCount) {
-        if (index < locatedChanges.firstTouched) locatedChanges.firstTouched = index;
+        if (index < locatedChanges.firstTouched) {
+            locatedChanges.firstTouched = index;
+            locatedChanges.firstTouchedCol = col;
+        } else if (index == locatedChanges.firstTouched && col < locatedChanges.firstTouchedCol) {
+            locatedChanges.firstTouchedCol = col;
+        }
     } else {
         // A change in between was not located: the run starts again with this change.
-        locatedChanges = {documentChangeCount - 1, documentChangeCount, index};
+        locatedChanges = {documentChangeCount - 1, documentChangeCount, index, col};
     }
     locatedChanges.untilCount = documentChangeCount;
+}
+
+TouchedPosition firstPositionTouchedSince(uint64_t changeCount) {
+    if (changeCount == documentChangeCount) return {INT_MAX, 0};
+    if (locatedChanges.untilCount == documentChangeCount && locatedChanges.sinceCount <= changeCount)
+        return {locatedChanges.firstTouched, locatedChanges.firstTouchedCol};
+    return {0, 0};
 }
 
 int firstLineTouchedSince(uint64_t changeCount) {

@@ -120,6 +120,15 @@ void keepLineStartsAbove(const LineNode* line);
 // touched: INT_MAX when nothing changed since, 0 when a change was not located through
 // keepLineStartsAbove. Data derived from the lines above that index still holds.
 int firstLineTouchedSince(uint64_t changeCount);
+// keepLineStartsAbove, and also: on `line` itself the bytes before `col` were not touched.
+void keepTextBefore(const LineNode* line, int col);
+// The first position the changes since `changeCount` may have touched: a line index and
+// a column on it ({INT_MAX, 0} when nothing changed, {0, 0} when a change was not located).
+struct TouchedPosition {
+    int line;
+    int col;
+};
+TouchedPosition firstPositionTouchedSince(uint64_t changeCount);
 // Puts the caret at the position whose offset is `offset` (inverse of caretOffset); a
 // column inside a double-byte character moves back onto its first byte.
 void setCaretFromOffset(int offset);

@@ -192,9 +192,9 @@ void recordAtCaret(int kind, const char* text) {
     if (undoRing.replaying == 0) recordEdit(kind, caretOffset(), text);
 }
 
-void noteChangeAt(const LineNode* line) {
+void noteChangeAt(const LineNode* line, int col) {
     doc.modified = 1;
-    keepLineStartsAbove(line);
+    keepTextBefore(line, col);
 }
 
 // ==== Splitting and joining lines ====
@@ -266,7 +266,7 @@ void deleteCharacterAtCaret() {
         std::free(character);
     }
     line->text = deleteText(1, doc.caretCol, line->text);
-    noteChangeAt(line);
+    noteChangeAt(line, doc.caretCol);
 }
 
 void joinCaretLineWithNext() {
@@ -319,8 +319,9 @@ void typeChar(char ch, bool interactive) {
     const char piece[2] = {ch, '\0'};
     LineNode* line = doc.caretLine;
     const bool completesCharacter = completesTypedFirstByte(line, ch);
-    line->text = insertText(line->text, doc.caretCol, piece);
-    noteChangeAt(line);
+    const int typedAt = doc.caretCol;
+    line->text = insertText(line->text, typedAt, piece);
+    noteChangeAt(line, typedAt);
     if (completesCharacter)
         appendToNewestRecord(ch);
     else
@@ -330,10 +331,9 @@ void typeChar(char ch, bool interactive) {
     // byte: re-wrapping or showing the caret now would move the caret back before it,
     // and the second byte would land in front of the first.
     const bool awaitingSecondByte = isInsideDoubleByte(line->text, doc.caretCol);
-    if (!awaitingSecondByte && reflow(doc.caretLine, false, true) != 0 && doc.caretCol == 0 &&
-        doc.caretLine->text[0] == ch)
-        doc.caretCol = 1;
-    noteChangeAt(doc.caretLine);
+    const bool rewrapped = !awaitingSecondByte && reflow(doc.caretLine, false, true) != 0;
+    if (rewrapped && doc.caretCol == 0 && doc.caretLine->text[0] == ch) doc.caretCol = 1;
+    noteChangeAt(doc.caretLine, rewrapped || doc.caretLine != line ? 0 : typedAt);
     updateTitle();
     if (interactive && !awaitingSecondByte) ensureCaretVisible();
 }

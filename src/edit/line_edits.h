@@ -14,9 +14,9 @@ void keepCaretOnCharacter();
 // Records an edit of `kind` at the caret with `text`, unless undo is replaying.
 void recordAtCaret(int kind, const char* text);
 
-// Sets `modified` right after the text of `line`, or lines after it, changed; the
-// remembered line start stays good when it lies no lower than `line`.
-void noteChangeAt(const LineNode* line);
+// Sets `modified` right after the text of `line` from column `col` on, or lines after it,
+// changed; the remembered line start stays good when it lies no lower than `line`.
+void noteChangeAt(const LineNode* line, int col = 0);
 
 // The flags a line split at a column gives the new line (and a join takes from the next).
 constexpr uint32_t SPLIT_COPIED_FLAGS = LN_SELECTED | LN_HARD_RETURN | LN_STYLE;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "document/document.h"
+
 #include "document/gbk.h"
 #include "view/colour_tables.h"
 #include "view/comment_memo.h"
@@ -72,12 +74,22 @@ const ColourToken* tokenAt(const char* text, int pos, int previous, int length) 
     return nullptr;
 }
 
-void fill(ColourMap& map, int from, int to, int colour) {
-    for (int i = from; i < to; ++i) map[static_cast<size_t>(i)] = static_cast<unsigned char>(colour);
+// The part of a line's colour map being filled: bytes [first, last) land at map[i - first];
+// colours outside it are worked out but not kept (a span of a long line).
+struct MapWindow {
+    ColourMap* map;
+    int first, last;
+};
+
+void fill(MapWindow& window, int from, int to, int colour) {
+    if (window.map == nullptr) return;
+    if (from < window.first) from = window.first;
+    if (to > window.last) to = window.last;
+    for (int i = from; i < to; ++i) (*window.map)[static_cast<size_t>(i - window.first)] = static_cast<unsigned char>(colour);
 }
 
 // Colours the word at `pos` and returns the position after it.
-int colourWord(const char* text, int pos, int length, ColourMap& map) {
+int colourWord(const char* text, int pos, int length, MapWindow& map) {
     int end = pos + 1;
     while (end < length && end - pos < MAX_WORD_LENGTH && continuesWord(byteAt(text, end))) ++end;
     const int keyword = keywordColour(text + pos, end - pos);
@@ -91,24 +103,39 @@ bool singleBefore(const char* text, int pos, int previous, char c) {
     return previous >= 0 && pos - previous == 1 && text[previous] == c;
 }
 
-// Colours the source text of one line, starting and ending with colouring's state. The
-// walk goes from character to character, so both bytes of a character take one colour.
-void colourSource(const char* text, int length, ColourMap& map) {
-    int openingStar = -1;
-    EscapeTracker escape;
+// Where a walk over a line's source text stands between two characters: everything the
+// next step depends on besides the text after `pos`.
+struct SourceScan {
+    int pos = 0;
     int previous = -1;  // start of the character before `pos`
-    for (int pos = 0; pos < length;) {
+    int openingStar = -1;
+    bool escapePending = false;
+    int commentDepth = 0;
+    int inString = 0;
+    bool restIsComment = false;  // a "//" was met: the scan is over
+};
+
+// Colours the source text of one line from `scan` on, until the scan passes `until` or
+// the line ends. The walk goes from character to character, so both bytes of a
+// character take one colour. `onStep` is called at every position the walk stands on.
+template <typename OnStep>
+void colourSource(const char* text, int length, SourceScan& scan, int until, MapWindow& map, OnStep onStep) {
+    EscapeTracker escape;
+    escape.pending = scan.escapePending;
+    int pos = scan.pos, previous = scan.previous, openingStar = scan.openingStar;
+    int depth = scan.commentDepth, inString = scan.inString;
+    while (pos < length && pos < until) {
         const unsigned char c = byteAt(text, pos);
         const int start = pos;
         const int width = charLength(text, pos);
-        if (colouring.commentDepth) {
+        if (depth) {
             fill(map, pos, pos + width, COLOUR_COMMENT);
             if (width == 1 && closesComment(text, pos, openingStar) && singleBefore(text, pos, previous, '*'))
-                colouring.commentDepth = 0;
+                depth = 0;
             pos += width;
-        } else if (colouring.inString) {
+        } else if (inString) {
             fill(map, pos, pos + width, COLOUR_STRING);
-            if (!escape.escapes(text, pos) && c == '"') colouring.inString = 0;
+            if (!escape.escapes(text, pos) && c == '"') inString = 0;
             pos += width;
         } else if (startsWord(c) && !(previous >= 0 && pos - previous == 1 && isAsciiLetter(byteAt(text, previous)))) {
             pos = colourWord(text, pos, length, map);
@@ -116,13 +143,14 @@ void colourSource(const char* text, int length, ColourMap& map) {
             fill(map, pos, pos + token->length, token->colour);
             if (token == &TokenTable[0]) {  // "//": the rest of the line is a comment
                 fill(map, pos, length, COLOUR_COMMENT);
+                scan = SourceScan{length, previous, openingStar, escape.pending, depth, inString, true};
                 return;
             }
             if (token == &TokenTable[1]) {  // "/*"
-                colouring.commentDepth = 1;
+                depth = 1;
                 openingStar = pos + 1;
             } else if (c == '"' && !singleBefore(text, pos, previous, '\\')) {
-                colouring.inString = 1;
+                inString = 1;
                 escape = EscapeTracker{};
             }
             pos += token->length;
@@ -131,7 +159,74 @@ void colourSource(const char* text, int length, ColourMap& map) {
         }
         // A word or token is ASCII or whole characters, so `pos` is again a boundary.
         for (previous = start; previous + charLength(text, previous) < pos;) previous += charLength(text, previous);
+        onStep(SourceScan{pos, previous, openingStar, escape.pending, depth, inString, false});
     }
+    scan = SourceScan{pos, previous, openingStar, escape.pending, depth, inString, false};
+}
+
+// ==== Remembered scan states along one long line ====
+
+// Along a line this long the scan state is remembered every SCAN_CHECKPOINT_BYTES, so a
+// span of it (the part in the window) is coloured from a nearby point instead of byte 0.
+// The states belong to one line at a time and stay good until a change touches the
+// bytes before them (less a margin: a word or token looks that far ahead), the line's
+// starting comment depth changes, or colouring is switched off.
+constexpr int LONG_LINE_BYTES = 8192;
+constexpr int SCAN_CHECKPOINT_BYTES = 4096;
+constexpr int LOOKAHEAD_MARGIN = 2 * MAX_WORD_LENGTH;
+
+struct LineScans {
+    const LineNode* line = nullptr;
+    int lineIndex = 0;
+    uint64_t changeCount = 0;
+    int startDepth = 0;
+    std::vector<SourceScan> points;  // points[0] is the line's start; increasing positions
+};
+
+LineScans lineScans;
+
+std::vector<SourceScan>& scansOf(const LineNode* line, int startDepth) {
+    LineScans& memo = lineScans;
+    bool fresh = memo.line != line || memo.startDepth != startDepth;
+    if (!fresh && memo.changeCount != documentChangeCount) {
+        const TouchedPosition touched = firstPositionTouchedSince(memo.changeCount);
+        const int index = lineIndex(line);
+        if (touched.line < index || index != memo.lineIndex) {
+            fresh = true;
+        } else if (touched.line == index) {
+            while (memo.points.size() > 1 && memo.points.back().pos + LOOKAHEAD_MARGIN > touched.col) memo.points.pop_back();
+        }
+        memo.changeCount = documentChangeCount;
+    }
+    if (fresh) {
+        memo = LineScans{line, lineIndex(line), documentChangeCount, startDepth, {}};
+        SourceScan start;
+        start.commentDepth = startDepth;
+        memo.points.push_back(start);
+    }
+    return memo.points;
+}
+
+// Scans `line` from the last remembered state at or before `from` up to `until`,
+// colouring [from, until) into `map` (when given) and remembering states on the way.
+SourceScan scanLongLine(const LineNode* line, int length, int startDepth, int from, int until, ColourMap* map) {
+    std::vector<SourceScan>& points = scansOf(line, startDepth);
+    size_t low = 0, high = points.size();
+    while (high - low > 1) {
+        const size_t middle = (low + high) / 2;
+        if (points[middle].pos <= from) low = middle; else high = middle;
+    }
+    SourceScan scan = points[low];
+    const bool extends = low + 1 == points.size();
+    int nextCheckpoint = scan.pos + SCAN_CHECKPOINT_BYTES;
+    MapWindow window{map, from, until};
+    colourSource(line->text, length, scan, until, window, [&](const SourceScan& at) {
+        if (extends && at.pos >= nextCheckpoint) {
+            points.push_back(at);
+            nextCheckpoint = at.pos + SCAN_CHECKPOINT_BYTES;
+        }
+    });
+    return scan;
 }
 
 }  // namespace
@@ -151,7 +246,42 @@ void colourLine(const LineNode* line, ColourMap& map) {
     if (colouring.linesColoured == 0) colouring.commentDepth = commentDepthAtStart(line);
     ++colouring.linesColoured;
     colouring.inString = 0;
-    colourSource(text, length, map);
+    SourceScan scan;
+    scan.commentDepth = colouring.commentDepth;
+    MapWindow window{&map, 0, length};
+    colourSource(text, length, scan, length, window, [](const SourceScan&) {});
+    colouring.commentDepth = scan.commentDepth;
+    colouring.inString = scan.inString;
+}
+
+int colourLineSpan(const LineNode* line, int from, int to, ColourMap& map, bool carryDepth) {
+    const char* text = line->text ? line->text : "";
+    const int length = static_cast<int>(std::strlen(text));
+    if (strnlen(text, LONG_LINE_BYTES) < LONG_LINE_BYTES) {
+        colourLine(line, map);
+        return 0;
+    }
+    if (from < 0) from = 0;
+    if (to > length) to = length;
+    if (to < from) to = from;
+    map.assign(static_cast<size_t>(to - from) + 1, COLOUR_DEFAULT);
+    if (view.wrapMode) return from;
+    if (colouring.linesColoured == 0) colouring.commentDepth = commentDepthAtStart(line);
+    ++colouring.linesColoured;
+    const int startDepth = colouring.commentDepth;
+    scanLongLine(line, length, startDepth, from, to, &map);
+    colouring.inString = 0;
+    if (carryDepth) {
+        // The depth at the line's end: a comment opens or closes only at a '/', so past
+        // the last remembered state without one the depth stays as it was there.
+        std::vector<SourceScan>& points = scansOf(line, startDepth);
+        const SourceScan& last = points.back();
+        if (last.restIsComment || std::strchr(text + last.pos, '/') == nullptr)
+            colouring.commentDepth = last.commentDepth;
+        else
+            colouring.commentDepth = scanLongLine(line, length, startDepth, length, length, nullptr).commentDepth;
+    }
+    return from;
 }
 
 int commentDepthAfter(const char* text, int depth) {

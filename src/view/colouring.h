@@ -26,6 +26,12 @@ void startColouringPass();
 void startColouringPassAtHead();
 // Fills `map` with the colours of `line` and carries the comment depth to the next line.
 void colourLine(const LineNode* line, ColourMap& map);
+// colourLine for the part of a long line that is on screen: fills `map` with the colours
+// of bytes [from, to) at map[i - returned first] (one more entry for what follows) and
+// returns the first byte the map holds (0 for a line short enough to be coloured whole,
+// whose map then covers it all). With `carryDepth` the comment depth at the line's end is
+// carried to the next line; without, the line is the last one coloured in this pass.
+int colourLineSpan(const LineNode* line, int from, int to, ColourMap& map, bool carryDepth);
 // Comment depth at the end of `text` when it starts at `depth`: colourLine's rules
 // without the colours, fast enough to run over every line above the window.
 int commentDepthAfter(const char* text, int depth);

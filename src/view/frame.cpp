@@ -117,24 +117,34 @@ void addTab(RowRuns& row, int x, int advance, int tabWidth, unsigned char colour
     }
 }
 
-void markSelection(const LineNode* line, int length, ColourMap& map) {
+// Marks the selected bytes among [from, to), whose colours are at map[i - first].
+void markSelection(const LineNode* line, int from, int to, int first, ColourMap& map) {
     if (!(line->flags & LN_SELECTED)) return;
-    for (int i = 0; i < length; ++i)
-        if (isSelectedAt(line, i)) map[static_cast<size_t>(i)] |= SELECTED_BACKGROUND;
+    for (int i = from; i < to; ++i)
+        if (isSelectedAt(line, i)) map[static_cast<size_t>(i - first)] |= SELECTED_BACKGROUND;
 }
 
-// Lays out the characters of `line` that fall inside the window, on the row at `y`.
-void layOutLine(const LineNode* line, int y, ColourMap& map, std::vector<TextRun>& runs) {
+// Lays out the characters of `line` that fall inside the window, on the row at `y`. Only
+// the part in the window is measured and coloured, from a remembered point on a long line.
+// `carryDepth`: another line follows in the window and needs the comment depth.
+void layOutLine(const LineNode* line, int y, bool carryDepth, ColourMap& map, std::vector<TextRun>& runs) {
     const char* text = line->text;
     const int length = static_cast<int>(std::strlen(text));
-    colourLine(line, map);
-    markSelection(line, length, map);
     const int style = styleIndexOfLine(line);
     const int spacing = lineStyles[style].spacing;
+    const MeasuredPoint start = measuredPointBefore(line, length, -view.scrollX);
+    int end = start.pos;
+    for (int x = view.scrollX + start.x; end < length && x < view.clientWidth;) {
+        int charBytes = 1;
+        x += characterAdvance(style, text, end, x - view.scrollX, &charBytes);
+        end += charBytes;
+    }
+    const int first = colourLineSpan(line, start.pos, end, map, carryDepth);
+    markSelection(line, start.pos, end, first, map);
     RowRuns row{runs, y, style};
-    int x = view.scrollX;
-    for (int pos = 0; pos < length && x < view.clientWidth;) {
-        const unsigned char colours = map[static_cast<size_t>(pos)];
+    int x = view.scrollX + start.x;
+    for (int pos = start.pos; pos < end && x < view.clientWidth;) {
+        const unsigned char colours = map[static_cast<size_t>(pos - first)];
         const bool tab = text[pos] == '\t';
         const int charBytes = tab ? 1 : charLength(text, pos);
         const int tabWidth = tab ? tabAdvance(x - view.scrollX) : 0;
@@ -154,8 +164,10 @@ void layOutText(Frame& frame) {
     static ColourMap map;
     startColouringPass();
     const LineNode* line = doc.topLine;
-    for (int y = 0; line && y < view.clientHeight; y += LINE_HEIGHT, line = line->next)
-        layOutLine(line, y, map, frame.text);
+    for (int y = 0; line && y < view.clientHeight; y += LINE_HEIGHT, line = line->next) {
+        const bool carryDepth = line->next != nullptr && y + LINE_HEIGHT < view.clientHeight;
+        layOutLine(line, y, carryDepth, map, frame.text);
+    }
 }
 
 // ==== The recording banner ====

@@ -20,5 +20,14 @@ int tabAdvance(int x);
 int characterExtent(int style, const char* bytes, int length);
 // Pixels from the start of the line's text to column `col` (0 when col <= 0).
 int columnX(const LineNode* line, int col);
+// A character boundary of a line and the pixels from the line's start to it.
+struct MeasuredPoint {
+    int pos;
+    int x;
+};
+// A boundary at or before column `col` whose x is at most `x`, from which measuring can
+// go on instead of starting at byte 0: near the goal on long lines (remembered points
+// along the line the work is in), {0, 0} on short ones.
+MeasuredPoint measuredPointBefore(const LineNode* line, int col, int x);
 // Forgets the remembered extents of a style whose font has changed.
 void forgetExtents(int style);

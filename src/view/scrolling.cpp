@@ -63,8 +63,10 @@ void hitTest(int px, int py) {
     const int length = lengthOf(line);
     const int style = styleIndexOfLine(line);
     const int target = px - view.scrollX;
-    int width = 0;
-    doc.caretCol = 0;
+    // Measuring starts at a remembered point left of the target (on a long line).
+    const MeasuredPoint start = measuredPointBefore(line, length, target - 1);
+    int width = start.x;
+    doc.caretCol = start.pos;
     while (doc.caretCol < length && width < target) {
         int charLength = 1;
         width += characterAdvance(style, text, doc.caretCol, width, &charLength);

@@ -1,0 +1,132 @@
+// Long lines are measured and coloured from remembered points near the window. What they
+// give must be exactly what a walk from byte 0 gives, after any run of edits.
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "document/gbk.h"
+#include "edit/editing.h"
+#include "support/test_document.h"
+#include "view/colouring.h"
+#include "view/frame.h"
+#include "view/layout.h"
+#include "view/measure.h"
+#include "view/styles.h"
+#include "view/view_state.h"
+
+namespace {
+
+// Source-like text with everything the colouring carries along a line: comments that
+// open and close, strings with escapes, words, Chinese characters and tabs.
+std::string sourceLikeLine(std::mt19937& rng, size_t bytes) {
+    static const char* const common[] = {"int x = 12;", " ", "\t", "中文", "return", "a/b", "**", "#define",
+                                         "學們", "\\", "'c'", "0x1F", "_id9", "if (a) b;"};
+    // Comments and strings are rare, so an edit can change the state for a long way.
+    static const char* const rare[] = {"/*", "*/", "\"s\\\"t\"", "\""};
+    std::string text;
+    while (text.size() < bytes)
+        text += rng() % 40 == 0 ? rare[rng() % (sizeof rare / sizeof *rare)]
+                                : common[rng() % (sizeof common / sizeof *common)];
+    return text;
+}
+
+// The frame as text, so two frames compare in one assertion with a readable difference.
+std::string describe(const Frame& frame) {
+    std::ostringstream out;
+    for (const TextRun& run : frame.text) {
+        out << run.x << ',' << run.y << ' ' << run.textColour << '/' << run.backgroundColour << (run.opaque ? "o" : "")
+            << " [" << run.bytes << "]";
+        for (int advance : run.advances) out << ' ' << advance;
+        out << '\n';
+    }
+    return out.str();
+}
+
+int plainColumnX(const LineNode* line, int col) {
+    const int style = styleIndexOfLine(line);
+    int x = 0;
+    for (int pos = 0; pos < col && line->text[pos];) {
+        int length = 1;
+        x += characterAdvance(style, line->text, pos, x, &length);
+        pos += length;
+    }
+    return x;
+}
+
+// A change no edit located: everything remembered about the lines starts again.
+void forgetWhatWasRemembered() { doc.modified = doc.modified; }
+
+}  // namespace
+
+TEST_F(CoreTest, LongLinesPaintMeasureAndHitTestAsAWalkFromTheirStart) {
+    initStyles();
+    std::mt19937 rng(20261207);
+    for (int round = 0; round < 6; ++round) {
+        setDocument({"/* above", sourceLikeLine(rng, 30000 + rng() % 5000), "after */ x"});
+        view.clientWidth = 640;
+        view.clientHeight = 100;
+        view.wrapMode = 0;
+        doc.topLine = doc.head;
+        LineNode* line = doc.head->next;
+        for (int step = 0; step < 60; ++step) {
+            // One to three edits typed or deleted anywhere in the long line, with the
+            // window anywhere along it.
+            const int edits = 1 + static_cast<int>(rng() % 3);
+            int edited = 0;
+            for (int e = 0; e < edits; ++e) {
+                const int length = static_cast<int>(std::strlen(line->text));
+                doc.caretLine = line;
+                doc.caretCol = boundaryAtOrBefore(line->text, static_cast<int>(rng() % (length + 1)));
+                edited = doc.caretCol;
+                static const char typed[] = "/*\"\\\tab1 ";
+                if (rng() % 3 == 0 && doc.caretCol < length)
+                    deleteForward(false);
+                else
+                    typeChar(typed[rng() % (sizeof typed - 1)], false);
+            }
+            const int length = static_cast<int>(std::strlen(line->text));
+            // Mostly a window after the last edit, where remembered states may be stale.
+            const int wanted = rng() % 4 == 0 ? static_cast<int>(rng() % (length + 1))
+                                               : std::min(length, edited + static_cast<int>(rng() % 12000));
+            const int col = boundaryAtOrBefore(line->text, wanted);
+            ASSERT_EQ(columnX(line, col), plainColumnX(line, col)) << "round " << round << " step " << step;
+            view.scrollX = -(columnX(line, col) - static_cast<int>(rng() % 600));
+
+            Frame remembered, fresh;
+            buildFrame(remembered);
+            const int hitX = static_cast<int>(rng() % 640);
+            hitTest(hitX, LINE_HEIGHT + 1);
+            const int hitCol = doc.caretCol;
+            forgetWhatWasRemembered();
+            buildFrame(fresh);
+            ASSERT_EQ(describe(remembered), describe(fresh)) << "round " << round << " step " << step;
+            hitTest(hitX, LINE_HEIGHT + 1);
+            ASSERT_EQ(hitCol, doc.caretCol) << "round " << round << " step " << step;
+        }
+    }
+}
+
+TEST_F(CoreTest, ASpanOfALongLineHasTheColoursOfTheWholeLine) {
+    initStyles();
+    std::mt19937 rng(7);
+    for (int round = 0; round < 20; ++round) {
+        setDocument({sourceLikeLine(rng, 9000 + rng() % 20000)});
+        const LineNode* line = doc.head;
+        const int length = static_cast<int>(std::strlen(line->text));
+        ColourMap whole, span;
+        startColouringPassAtHead();
+        colourLine(line, whole);
+        const int wholeDepth = colouring.commentDepth;
+        for (int s = 0; s < 5; ++s) {
+            const int from = static_cast<int>(rng() % length);
+            const int to = from + static_cast<int>(rng() % 3000);
+            startColouringPassAtHead();
+            const int first = colourLineSpan(line, from, to, span, true);
+            EXPECT_EQ(colouring.commentDepth, wholeDepth);
+            for (int i = from; i < to && i < length; ++i)
+                ASSERT_EQ(span[static_cast<size_t>(i - first)], whole[static_cast<size_t>(i)]) << "byte " << i;
+        }
+    }
+}
