@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static RegexProgram program;  // large: kept off the stack
     if (buildRegexProgram(expression.c_str(), program)) {
         const int length = static_cast<int>(line.size());
-        constexpr long REFERENCE_BUDGET = 20000;
-        for (int from = 0; from <= length && from <= 64; ++from) {
+        constexpr long REFERENCE_BUDGET = 4000;  // steps: the reference is exponential
+        for (int from = 0; from <= length && from <= 8; ++from) {
             const int expected = referenceMatchAt(program, line, from, REFERENCE_BUDGET);
             if (expected != REFERENCE_GAVE_UP)
                 require(regexMatchAt(program, line.c_str(), length, from) == expected,
