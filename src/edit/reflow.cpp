@@ -14,6 +14,7 @@
 #include "view/layout.h"
 #include "view/measure.h"
 #include "view/styles.h"
+#include "view/title.h"
 #include "view/view_state.h"
 
 namespace {
@@ -49,6 +50,7 @@ struct ReflowRun {
     bool byWidth;
     int limit;  // widest a line may grow before it is broken
     int count = 0;
+    int breaks = 0;  // soft returns made, counted for the document too
 };
 
 // True when `line` is a soft-returned row whose last byte is a first byte standing
@@ -57,6 +59,14 @@ struct ReflowRun {
 bool endsInHalfCharacter(const LineNode* line) {
     const int length = static_cast<int>(std::strlen(line->text));
     return !(line->flags & LN_HARD_RETURN) && line->next && isInsideDoubleByte(line->text, length);
+}
+
+// A soft return at the caret, made and recorded as typing one does, but without the
+// caption update of each typed key: the rows of a long line would set the caption a
+// hundred thousand times. reflow sets it once at the end.
+void breakRowAtCaret() {
+    splitCaretLine(false, false, false);
+    noteChangeAt(doc.caretLine);
 }
 
 // ---- Long lines ----
@@ -139,11 +149,12 @@ void wrapLine(ReflowRun& run) {
             width += characterAdvance(style, line->text, doc.caretCol, width, &length);
             doc.caretCol += length;
             if (width > run.limit && mayBreakAt(line->text, doc.caretCol, length)) {
-                typeChar('\n', false);  // the caret moves to column 0 of the new line
+                breakRowAtCaret();  // the caret moves to column 0 of the new line
                 if (doc.caretLine == line) {  // the line could not be split
                     returnTail(line, tail);
                     return;
                 }
+                ++run.breaks;
                 if (!run.wholeDocument) ++run.count;
                 width = 0;
                 broke = true;
@@ -234,6 +245,7 @@ int reflow(LineNode* from, bool wholeDocument, bool byWidth) {
         for (int i = 0; i < rows && top->prev; ++i) top = top->prev;
         doc.topLine = top;
     }
+    if (run.breaks > 0) updateTitle();
     ensureCaretVisible();
     view.reflowBusy = 0;
     return run.count;
