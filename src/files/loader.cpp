@@ -7,6 +7,7 @@
 
 #include "platform/virtual_keys.h"
 #include "document/document.h"
+#include "document/gbk.h"
 #include "document/line_storage.h"
 #include "document/memory.h"
 #include "document/raw_lines.h"
@@ -114,6 +115,32 @@ struct LineBuffer {
     ~LineBuffer() { std::free(bytes); }
 };
 
+// Takes the bytes that follow in the buffer as long as they need no decision: printable
+// single bytes and whole pairs, appended as they are. Called after a character or a single
+// byte, so no carriage return is pending; anything else (control bytes, line ends, a first
+// byte whose second byte is not in the buffer or cannot be one, the end of the buffer) is
+// left to the byte-by-byte loop. Plain mode only, and only with nothing looked ahead.
+void appendPlainRun(ByteSource& source, LineBuffer& line) {
+    if (source.wordProcessor || source.lookahead != NO_LOOKAHEAD) return;
+    const unsigned char* bytes = source.buffer;
+    const size_t end = source.filled;
+    size_t at = source.next;
+    while (at < end) {
+        const unsigned char byte = bytes[at];
+        if ((byte >= 0x20 && byte <= 0x80) || byte == 0xFF) {
+            line.append(byte);
+            ++at;
+        } else if (isLeadByte(byte) && at + 1 < end && isTrailByte(bytes[at + 1])) {
+            line.append(byte);
+            line.append(bytes[at + 1]);
+            at += 2;
+        } else {
+            break;
+        }
+    }
+    source.next = at;
+}
+
 // Appends the assembled line to the document (after `tail`) and empties the buffer.
 LineNode* storeLine(LineBuffer& line, LineNode* tail) {
     LineNode* node = tail ? insertLineAfter(tail) : appendLine();
@@ -140,10 +167,13 @@ void readLines(ByteSource& source, char tabReplacement) {
         // A NUL inside a plain file is dropped like the other control bytes, so the text
         // after it is still loaded (and a later save cannot lose it).
         if (source.isDropped(c)) continue;
-        switch (reader.roleOf(c, source.peekPastDropped())) {
+        // Only a first byte asks what follows it.
+        const int next = isLeadByte(static_cast<unsigned char>(c)) ? source.peekPastDropped() : END_OF_INPUT;
+        switch (reader.roleOf(c, next)) {
             case RawByteRole::Pair:
                 line.append(c);
                 line.append(source.fetch());
+                appendPlainRun(source, line);
                 break;
             case RawByteRole::LineEnd: tail = storeLine(line, tail); break;
             case RawByteRole::SkippedLineFeed: break;
@@ -152,6 +182,7 @@ void readLines(ByteSource& source, char tabReplacement) {
                     line.append(tabReplacement);
                 else if (c >= 0x20)
                     line.append(c);
+                appendPlainRun(source, line);
                 break;
         }
     }
