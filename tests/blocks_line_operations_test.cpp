@@ -20,7 +20,7 @@ using Lines = std::vector<std::string>;
 // Marks exactly the lines whose index is listed as selected (whole lines, no bounds).
 void markSelected(const std::vector<int>& indexes) {
     clearSelection();
-    for (int index : indexes) lineAt(index)->flags |= LN_SELECTED;
+    for (int index : indexes) markLineSelected(lineAt(index));
 }
 
 // Makes line `index` end with a soft return, so the next line continues its paragraph.

@@ -107,7 +107,7 @@ TEST_F(SortTest, EachSortOrdersTheBlockByItsRules) {
 
 TEST_F(SortTest, OnlyTheFirstRunOfSelectedLinesIsSorted) {
     setDocument({"z", "c", "b", "y", "a", "x"});
-    for (int k : {1, 2, 4}) lineAt(k)->flags |= LN_SELECTED;
+    for (int k : {1, 2, 4}) markLineSelected(lineAt(k));
     doc.caretLine = lineAt(1);
     sortWith(CARET, false, false);
     EXPECT_EQ(documentLines(), (Lines{"z", "b", "c", "y", "a", "x"}));

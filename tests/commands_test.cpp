@@ -165,7 +165,7 @@ TEST_F(CommandsTest, DeletingALineLeavesNoAnchorOrSelectionOnIt) {
         doc.anchorLine = lineAt(c[0]);
         doc.selStartLine = lineAt(c[1]);
         doc.selEndLine = lineAt(c[2]);
-        for (int i = c[1]; i <= c[2]; ++i) lineAt(i)->flags |= LN_SELECTED;
+        for (int i = c[1]; i <= c[2]; ++i) markLineSelected(lineAt(i));
         dispatchCommand(CMD_DELETE_LINE, 0);
         EXPECT_EQ(documentInvariantViolation(), "") << c[0] << c[1] << c[2];
         updateSelection();  // a lost anchor is taken from the caret again
@@ -178,7 +178,7 @@ TEST_F(CommandsTest, HalfLineDeletionKeepsSelectionColumnsInsideTheLine) {
     doc.anchorLine = doc.selStartLine = doc.selEndLine = doc.head;
     doc.anchorCol = doc.selStartCol = 1;
     doc.selEndCol = 5;
-    doc.head->flags |= LN_SELECTED;
+    markLineSelected(doc.head);
     dispatchCommand(CMD_DELETE_TO_LINE_END, 0);  // "abcd"
     EXPECT_EQ(doc.selStartCol, 1);
     EXPECT_EQ(doc.selEndCol, 4);
@@ -304,7 +304,7 @@ TEST_F(CommandsTest, ContextMenuOffersUndoAndRedoByTheRingState) {
 
 TEST_F(CommandsTest, ContextMenuWithASelection) {
     open({"a", "b"}, 0, 0);
-    doc.head->flags |= LN_SELECTED;
+    markLineSelected(doc.head);
     showContextMenu(50, 60);
     EXPECT_EQ(popupIds(), (std::vector<int>{CMD_PASTE, CMD_CUT, CMD_COPY, CMD_COPY_DATA_COLUMN, CMD_NORMALISE_INDENT,
                                             CMD_STRIP_INDENT, CMD_DELETE_BLANK_LINES, CMD_SORT_CARET_COLUMN,

@@ -66,7 +66,7 @@ TEST_F(CoreTest, RandomListAndSelectionOperationsKeepTheInvariants) {
                 LineNode* added = insertLineAfter(before);
                 added->text = copyStringOrExit(text.c_str());
                 // A line added inside the selection is part of it, as a split line is.
-                if ((before->flags & LN_SELECTED) && before != doc.selEndLine) added->flags |= LN_SELECTED;
+                if ((before->flags & LN_SELECTED) && before != doc.selEndLine) markLineSelected(added);
                 model.insert(model.begin() + at + 1, text);
                 break;
             }

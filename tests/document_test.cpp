@@ -315,9 +315,9 @@ TEST_F(CoreTest, SnapSelectionMovesEndsOffTrailBytes) {
 TEST_F(CoreTest, VisibleSelectionLooksOnlyAtRowsOnScreen) {
     setDocument({"a", "b", "c", "d", "e"});
     view.clientHeight = 49;  // rows at y = 0, 24, 48: three lines
-    lineAt(3)->flags |= LN_SELECTED;
+    markLineSelected(lineAt(3));
     EXPECT_FALSE(hasVisibleSelection());
-    lineAt(2)->flags |= LN_SELECTED;
+    markLineSelected(lineAt(2));
     EXPECT_TRUE(hasVisibleSelection());
     doc.topLine = lineAt(4);
     EXPECT_FALSE(hasVisibleSelection());
@@ -325,7 +325,8 @@ TEST_F(CoreTest, VisibleSelectionLooksOnlyAtRowsOnScreen) {
 
 TEST_F(CoreTest, StyleOfSelectionTouchesSelectedLinesOnly) {
     setDocument({"a", "b"});
-    lineAt(1)->flags |= LN_SELECTED | LN_BOOKMARK;
+    markLineSelected(lineAt(1));
+    lineAt(1)->flags |= LN_BOOKMARK;
     setStyleOfSelection(STYLE_NOTE);
     EXPECT_EQ(lineStyle(lineAt(0)), STYLE_BODY);
     EXPECT_EQ(lineStyle(lineAt(1)), STYLE_NOTE);

@@ -11,6 +11,7 @@
 #include "app/recorder.h"
 #include "app/startup.h"
 #include "app/window_proc.h"
+#include "document/selection.h"
 #include "support/test_document.h"
 #include "view/view_state.h"
 #include "files/close_document.h"
@@ -285,7 +286,7 @@ TEST_F(RoutingTest, ContextMenuWithADocumentFollowsSelectionAndUndoState) {
     for (const auto& item : fake().lastPopupMenu) ids.push_back(item.commandId);
     EXPECT_EQ(ids, (std::vector<int>{CMD_PASTE, CMD_SELECT_ALL, 0, CMD_FIND, CMD_SAVE, CMD_QUIZ}));
 
-    doc.head->flags |= LN_SELECTED;
+    markLineSelected(doc.head);
     handleMessage(MSG_CONTEXTMENU, 0, 0);
     EXPECT_EQ(fake().lastPopupMenu.size(), 14u);
     EXPECT_EQ(fake().lastPopupMenu[3].text, "复制TAB或,隔开的光标处数据列");

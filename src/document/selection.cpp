@@ -4,8 +4,24 @@
 
 #include "document/gbk.h"
 
+namespace {
+
+// False only when no line carries LN_SELECTED: typing with nothing selected then clears
+// the selection without walking a million lines.
+bool marksMayExist = true;
+
+}  // namespace
+
+void markLineSelected(LineNode* line) {
+    line->flags |= LN_SELECTED;
+    marksMayExist = true;
+}
+
 void clearSelection() {
-    for (LineNode* line = doc.head; line; line = line->next) line->flags &= ~LN_SELECTED;
+    if (marksMayExist) {
+        for (LineNode* line = doc.head; line; line = line->next) line->flags &= ~LN_SELECTED;
+        marksMayExist = false;
+    }
     doc.anchorLine = nullptr;
     doc.anchorCol = 0;
     doc.selStartLine = nullptr;
@@ -19,7 +35,7 @@ void beginSelection() {
         doc.anchorLine = doc.caretLine;
         doc.anchorCol = doc.caretCol;
     }
-    if (doc.caretLine) doc.caretLine->flags |= LN_SELECTED;
+    if (doc.caretLine) markLineSelected(doc.caretLine);
 }
 
 static int clampedToLine(const LineNode* line, int col) {
@@ -37,14 +53,12 @@ void updateSelection() {
     doc.anchorCol = clampedToLine(doc.anchorLine, doc.anchorCol);
 
     // One walk finds which of the two comes first and marks the lines between them.
-    LineNode* first = nullptr;
-    for (LineNode* line = doc.head; line; line = line->next) {
-        line->flags &= ~LN_SELECTED;
-        if (first == nullptr && (line == doc.anchorLine || line == doc.caretLine)) first = line;
-    }
+    LineNode* first = lineIndex(doc.anchorLine) <= lineIndex(doc.caretLine) ? doc.anchorLine : doc.caretLine;
+    if (marksMayExist)
+        for (LineNode* line = doc.head; line; line = line->next) line->flags &= ~LN_SELECTED;
     const LineNode* last = (first == doc.anchorLine) ? doc.caretLine : doc.anchorLine;
     for (LineNode* line = first; line; line = line->next) {
-        line->flags |= LN_SELECTED;
+        markLineSelected(line);
         if (line == last) break;
     }
     bool forward;

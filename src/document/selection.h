@@ -8,8 +8,12 @@
 
 #include "document/document.h"
 
-// Clears LN_SELECTED everywhere and forgets the anchor and the selection.
+// Clears LN_SELECTED everywhere and forgets the anchor and the selection. Lines are
+// walked only when a mark may have been set since the last time (markLineSelected).
 void clearSelection();
+// Sets LN_SELECTED on `line`. Every mark is set through here (flags copied from line to
+// line only pass existing marks on), so clearing knows when there is nothing to clear.
+void markLineSelected(LineNode* line);
 // Takes the caret as the anchor when there is none and marks the caret line selected;
 // called before a caret move that extends the selection.
 void beginSelection();

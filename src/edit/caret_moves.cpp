@@ -90,7 +90,7 @@ void selectingMove(void (*move)()) {
     // Up and Down keep the byte column, which may fall inside a character of the new
     // line: it moves onto the character before the selection takes its end from it.
     keepCaretOnCharacter();
-    doc.caretLine->flags |= LN_SELECTED;
+    markLineSelected(doc.caretLine);
     updateSelection();
     ensureCaretVisible();
 }

@@ -163,7 +163,7 @@ void selectMatchQuickly() {
     // match may leave it one byte before.
     const bool anchorFirst = doc.anchorLine == doc.caretLine && doc.anchorCol < doc.caretCol;
     for (LineNode* line = doc.caretLine; line != nullptr; line = line->next) {
-        line->flags |= LN_SELECTED;
+        markLineSelected(line);
         if (line == doc.anchorLine) break;
     }
     doc.selStartLine = anchorFirst ? doc.anchorLine : doc.caretLine;

@@ -304,7 +304,7 @@ bool pasteQuietly(const std::string& text) {
     if (doc.caretCol > 0) doc.caretCol = stepLeft(doc.caretLine->text, doc.caretCol);
     // The selection runs from the paste start to the caret, which never stands before it.
     for (LineNode* line = outcome.startLine; line; line = line->next) {
-        line->flags |= LN_SELECTED;
+        markLineSelected(line);
         if (line == doc.caretLine) break;
     }
     doc.selStartLine = doc.anchorLine;
