@@ -18,6 +18,15 @@ char* insertText(char* src, int at, const char* piece) {
     const int srcLength = lengthOf(src);
     const int pieceLength = lengthOf(piece);
     if (at < 0 || at > srcLength) at = srcLength;
+    if (src != nullptr && pieceLength > 0 && !isCarvedPiece(src)) {
+        // A text of its own grows in place where the heap allows: a long line is then
+        // moved only after the insertion point, not copied whole at every key.
+        char* grown = static_cast<char*>(std::realloc(src, static_cast<size_t>(srcLength) + pieceLength + 1));
+        if (grown == nullptr) std::exit(EXIT_STATUS_CORE);
+        std::memmove(grown + at + pieceLength, grown + at, static_cast<size_t>(srcLength - at) + 1);
+        std::memcpy(grown + at, piece, static_cast<size_t>(pieceLength));
+        return grown;
+    }
     char* result = static_cast<char*>(allocateOrExit(static_cast<size_t>(srcLength) + pieceLength + 1));
     if (at > 0) std::memcpy(result, src, at);
     if (pieceLength > 0) std::memcpy(result + at, piece, pieceLength);
@@ -33,6 +42,11 @@ char* deleteText(int count, int at, char* src) {
     if (at > length) at = length;
     int end = (count < 0 || count > length - at) ? length : at + count;
     if (end < length && isInsideDoubleByte(src, end)) ++end;
+    if (src != nullptr && !isCarvedPiece(src)) {
+        // Removed in place, as insertText grows in place.
+        std::memmove(src + at, src + end, static_cast<size_t>(length - end) + 1);
+        return src;
+    }
     char* result = static_cast<char*>(allocateOrExit(static_cast<size_t>(length - (end - at)) + 1));
     if (at > 0) std::memcpy(result, src, at);
     std::memcpy(result + at, src + end, length - end);
