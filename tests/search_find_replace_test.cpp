@@ -134,6 +134,22 @@ TEST_F(FindReplaceTest, OpeningADialogFillsTheRecordOnceAndTakesTheKeys) {
     EXPECT_EQ(findState.found, 0);
 }
 
+TEST_F(FindReplaceTest, ADialogWhoseWindowVanishedWithoutClosingNoticeDoesNotBlockTheNext) {
+    for (const int command : {CMD_FIND, CMD_REPLACE}) {
+        setDocument({"abc"});
+        findState = FindState{};
+        fake().findDialogsCreated.clear();
+        dispatchCommand(CMD_FIND, 0);
+        fake().findDialog = nullptr;  // gone, and no FR_DIALOGTERM reached the core
+        dispatchCommand(command, 0);
+        ASSERT_EQ(fake().findDialogsCreated.size(), 2u) << command;
+        EXPECT_EQ(fake().findDialogsCreated[1].replace, command == CMD_REPLACE);
+        EXPECT_EQ(findState.findDialog, fake().findDialog);
+        EXPECT_EQ(activeWindow, ACTIVE_FIND);
+        EXPECT_EQ(findState.replaceMode, command == CMD_REPLACE ? 1 : 0);
+    }
+}
+
 TEST_F(FindReplaceTest, FindNextFromTheDialogStepsRightFirstAndClosesOnlyTheFindDialog) {
     setDocument({"abab ab"});
     dispatchCommand(CMD_FIND, 0);

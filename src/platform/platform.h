@@ -212,6 +212,9 @@ struct FindDialogReport {
 };
 // What the open dialog reported with its latest notification.
 FindDialogReport readFindDialog();
+// False when the dialog's window no longer exists (it was closed without the program
+// hearing of it), so the handle must not keep a new dialog from opening.
+bool findDialogExists(void* dialog);
 // Closes the dialog from the program's side (no notification follows).
 void destroyFindDialog(void* dialog);
 // Gives the keyboard focus back to the main window.

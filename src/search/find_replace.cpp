@@ -47,8 +47,17 @@ void storeDialogText(char* buffer, const std::string& text) {
 
 // ==== Opening a dialog ====
 
+// The dialog is gone: the main window takes the keys again.
+void forgetDialog() {
+    findState.findDialog = nullptr;
+    activeWindow = ACTIVE_NONE;
+}
+
 void openDialog(bool replace) {
-    if (findState.findDialog != nullptr) return;
+    if (findState.findDialog != nullptr) {
+        if (platform::findDialogExists(findState.findDialog)) return;
+        forgetDialog();  // its window went away without a closing notification
+    }
     if (replace) findState.idCounter = 0;
     freeCaptures();
     platform::hideCaret();
@@ -67,12 +76,6 @@ void openDialog(bool replace) {
     if (findState.findDialog != nullptr) activeWindow = ACTIVE_FIND;
     findState.replaceMode = replace ? 1 : 0;
     if (replace) findState.found = 0;
-}
-
-// The dialog is gone: the main window takes the keys again.
-void forgetDialog() {
-    findState.findDialog = nullptr;
-    activeWindow = ACTIVE_NONE;
 }
 
 // ==== One search ====

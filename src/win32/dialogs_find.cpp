@@ -40,7 +40,9 @@ std::string readBuffer(const wchar_t* buffer) {
 namespace platform {
 
 void* createFindDialog(const FindDialogRequest& request) {
-    if (findDialogWindow != nullptr) return nullptr;
+    // A handle whose window is gone (its closing was missed) does not count as open.
+    if (findDialogWindow != nullptr && IsWindow(findDialogWindow)) return nullptr;
+    findDialogWindow = nullptr;
     byteLimit = request.textLimit;
     fillBuffer(findBuffer, request.findText);
     fillBuffer(replaceBuffer, request.replaceText);
@@ -67,6 +69,8 @@ FindDialogReport readFindDialog() {
     return report;
 }
 
+bool findDialogExists(void* dialog) { return dialog != nullptr && IsWindow(static_cast<HWND>(dialog)); }
+
 void destroyFindDialog(void* dialog) {
     if (dialog == nullptr) return;
     if (static_cast<HWND>(dialog) == findDialogWindow) findDialogWindow = nullptr;
@@ -82,7 +86,9 @@ int showFindMessageBox(const std::string& text, const std::string& caption, unsi
 
 }  // namespace platform
 
-// The dialog closes itself after its FR_DIALOGTERM notification: forget its handle.
-void afterFindReplaceNotification() {
-    if (record.Flags & FR_DIALOGTERM) findDialogWindow = nullptr;
+// The dialog destroys itself once its FR_DIALOGTERM notification returns: forget its
+// handle now, while the flag can still be read.
+void beforeFindReplaceNotification(LPARAM notified) {
+    const FINDREPLACEW* report = notified != 0 ? reinterpret_cast<const FINDREPLACEW*>(notified) : &record;
+    if (report->Flags & FR_DIALOGTERM) findDialogWindow = nullptr;
 }

@@ -32,8 +32,8 @@ LRESULT forwardToCore(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // the core's own number; any other registered message is none of the core's business.
 LRESULT onRegisteredMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == findReplaceMessage && findReplaceMessage != 0) {
+        beforeFindReplaceNotification(lParam);
         handleMessage(MSG_FIND_REPLACE_NOTIFY, wParam, lParam);
-        afterFindReplaceNotification();
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -49,6 +49,18 @@ class FindReplace(unittest.TestCase):
             k.key('ctrl+r')
             self.assertEqual(copied(k), 'abc2')
 
+    def test_find_opens_again_after_escape(self):
+        with Kesh(args=['a.txt'], files={'a.txt': b'xx abc yy\r\n'}, name='find-after-escape') as k:
+            k.title()
+            dialog = open_dialog(k, 'ctrl+f')
+            k.key('Escape', window=dialog)
+            wait_for('the Find dialog to close', lambda: all(wid != dialog for wid, _ in k.windows()), 10)
+            dialog = open_dialog(k, 'ctrl+f')
+            type_into(k, dialog, 'abc')
+            k.key('Return', window=dialog)
+            wait_for('the Find dialog to close', lambda: all(wid != dialog for wid, _ in k.windows()), 10)
+            self.assertEqual(copied(k), 'abc')
+
     def test_a_missing_text_is_reported(self):
         with Kesh(args=['a.txt'], files={'a.txt': b'abc\r\n'}, name='find-missing') as k:
             k.title()

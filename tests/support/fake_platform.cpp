@@ -226,6 +226,8 @@ void* createFindDialog(const FindDialogRequest& request) {
 
 FindDialogReport readFindDialog() { return fake().findDialogReport; }
 
+bool findDialogExists(void* dialog) { return dialog != nullptr && dialog == fake().findDialog; }
+
 void destroyFindDialog(void* dialog) {
     ++fake().findDialogsDestroyed;
     if (dialog == fake().findDialog) fake().findDialog = nullptr;
