@@ -74,8 +74,8 @@ LineNode* lineNumber(int index) {
 }
 
 // One frame with the window's top at the given line.
-void frameAt(benchmark::State& state) {
-    loadMillionLines();
+void measureFrameAt(benchmark::State& state, Text text) {
+    loadMillionLines(text);
     doc.topLine = lineNumber(static_cast<int>(state.range(0)));
     Frame frame;
     buildFrame(frame);  // the depths above the window are found once
@@ -85,6 +85,9 @@ void frameAt(benchmark::State& state) {
     }
     state.counters["runs"] = static_cast<double>(frame.text.size());
 }
+
+void frameAt(benchmark::State& state) { measureFrameAt(state, Text::C); }
+void proseFrameAt(benchmark::State& state) { measureFrameAt(state, Text::Prose); }
 
 // The first frame after the window's top line changed, reported as every edit reports
 // its change: the depths above it stay known; those below it are found again. (The cost
@@ -101,6 +104,11 @@ void measureFrameAfterChange(benchmark::State& state, Text text) {
         buildFrame(frame);
         benchmark::DoNotOptimize(frame.text.data());
     }
+    state.counters["runs"] = static_cast<double>(frame.text.size());
+    size_t chars = 0;
+    for (const TextRun& run : frame.text) chars += run.advances.size();
+    state.counters["chars"] = static_cast<double>(chars);
+    state.counters["gutter"] = static_cast<double>(frame.gutter.size());
 }
 
 void frameAfterChange(benchmark::State& state) { measureFrameAfterChange(state, Text::C); }
@@ -109,6 +117,7 @@ void proseFrameAfterChange(benchmark::State& state) { measureFrameAfterChange(st
 }  // namespace
 
 BENCHMARK(frameAt)->Arg(10)->Arg(LINE_COUNT - 42)->Unit(benchmark::kMicrosecond);
+BENCHMARK(proseFrameAt)->Arg(10)->Arg(LINE_COUNT - 42)->Unit(benchmark::kMicrosecond);
 BENCHMARK(frameAfterChange)->Arg(10)->Arg(LINE_COUNT - 42)->Unit(benchmark::kMicrosecond);
 BENCHMARK(proseFrameAfterChange)->Arg(10)->Arg(LINE_COUNT - 42)->Unit(benchmark::kMicrosecond);
 
