@@ -162,6 +162,7 @@ bool removePasted(const char* text) {
 // Reverts one record at its position; false when the text there does not match it.
 bool revert(UndoRecord* record) {
     const char* text = record->text ? record->text : "";
+    int changedFrom = 0;  // the column from which the caret line changed
     switch (record->kind) {
         case UNDO_JOIN:
             if (!caretByteIs(text)) return false;
@@ -170,6 +171,7 @@ bool revert(UndoRecord* record) {
         case UNDO_TYPE:
             if (!textFollowsCaret(text)) return false;
             cutBytes(doc.caretLine, doc.caretCol, static_cast<int>(std::strlen(text)));
+            changedFrom = doc.caretCol;
             break;
         case UNDO_DELETE_SELECTION:
             restoreDeletedSelection(record);
@@ -178,7 +180,10 @@ bool revert(UndoRecord* record) {
         case UNDO_PASTE:
             if (!removePasted(text)) return false;
             break;
-        case UNDO_DELETE_CHAR: doc.caretLine->text = insertText(doc.caretLine->text, doc.caretCol, text); break;
+        case UNDO_DELETE_CHAR:
+            doc.caretLine->text = insertText(doc.caretLine->text, doc.caretCol, text);
+            changedFrom = doc.caretCol;
+            break;
         case UNDO_SPLIT:
             if (!lineEndBefore(text)) return false;
             clearSelection();
@@ -186,7 +191,7 @@ bool revert(UndoRecord* record) {
             break;
         default: return false;
     }
-    noteChangeAt(doc.caretLine);
+    noteChangeAt(doc.caretLine, changedFrom);
     return true;
 }
 
@@ -208,6 +213,7 @@ bool deleteAgain(const char* text) {
 // Applies one record again at its position; false when the text there does not allow it.
 bool reapply(UndoRecord* record) {
     const char* text = record->text ? record->text : "";
+    int changedFrom = 0;  // the column from which the caret line changed
     switch (record->kind) {
         case UNDO_JOIN:
             if (!lineEndBefore(text)) return false;
@@ -216,6 +222,7 @@ bool reapply(UndoRecord* record) {
             break;
         case UNDO_TYPE:
             doc.caretLine->text = insertText(doc.caretLine->text, doc.caretCol, text);
+            changedFrom = doc.caretCol;
             doc.caretCol += static_cast<int>(std::strlen(text));
             break;
         case UNDO_DELETE_SELECTION:
@@ -232,6 +239,7 @@ bool reapply(UndoRecord* record) {
         case UNDO_DELETE_CHAR:
             if (!textFollowsCaret(text)) return false;
             cutBytes(doc.caretLine, doc.caretCol, static_cast<int>(std::strlen(text)));
+            changedFrom = doc.caretCol;
             break;
         case UNDO_SPLIT:
             if (!caretByteIs(text)) return false;
@@ -239,7 +247,7 @@ bool reapply(UndoRecord* record) {
             break;
         default: return false;
     }
-    noteChangeAt(doc.caretLine);
+    noteChangeAt(doc.caretLine, changedFrom);
     return true;
 }
 
