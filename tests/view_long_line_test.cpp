@@ -1,6 +1,7 @@
 // Long lines are measured and coloured from remembered points near the window. What they
 // give must be exactly what a walk from byte 0 gives, after any run of edits.
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <random>
 #include <sstream>
@@ -129,4 +130,34 @@ TEST_F(CoreTest, ASpanOfALongLineHasTheColoursOfTheWholeLine) {
                 ASSERT_EQ(span[static_cast<size_t>(i - first)], whole[static_cast<size_t>(i)]) << "byte " << i;
         }
     }
+}
+
+TEST_F(CoreTest, TheChangesSinceACountAreThoseMadeAfterIt) {
+    std::vector<std::string> lines(200, "abc");
+    setDocument(lines);
+    auto change = [](int index, int col) {
+        doc.modified = 1;
+        keepTextBefore(lineAt(index), col);
+    };
+    change(10, 2);
+    const uint64_t afterFirst = documentChangeCount;
+    change(150, 1);
+    change(120, 3);
+    change(120, 0);
+    // An older change higher up does not count for a question asked after it.
+    EXPECT_EQ(firstPositionTouchedSince(afterFirst).line, 120);
+    EXPECT_EQ(firstPositionTouchedSince(afterFirst).col, 0);
+    EXPECT_EQ(firstPositionTouchedSince(afterFirst - 1).line, 10);
+    EXPECT_EQ(firstPositionTouchedSince(documentChangeCount).line, INT_MAX);
+    // A change that nobody located makes every earlier question answer "from the top".
+    doc.modified = 1;
+    EXPECT_EQ(firstPositionTouchedSince(afterFirst).line, 0);
+    // More located changes than are logged one by one: the whole run still answers.
+    const uint64_t beforeMany = documentChangeCount;
+    for (int i = 0; i < 100; ++i) change(50 + i % 7, 0);
+    EXPECT_EQ(firstPositionTouchedSince(beforeMany).line, 50);  // from the run, not the log
+    const uint64_t afterUnlocated = documentChangeCount;
+    change(30, 0);
+    for (int i = 0; i < 100; ++i) change(60, 0);
+    EXPECT_EQ(firstPositionTouchedSince(afterUnlocated).line, 30);
 }

@@ -243,6 +243,46 @@ struct LocatedChanges {
 
 LocatedChanges locatedChanges;
 
+// The latest located changes one by one, so that a question about the changes since a
+// recent count is not answered with an older change of the run (a change at line 10
+// before the window moved to line 1,000,000 would otherwise make every later frame
+// there look for comment depths from line 10 again).
+struct LocatedChange {
+    uint64_t count;
+    TouchedPosition from;
+};
+constexpr size_t RECENT_CHANGES = 64;
+LocatedChange recentChanges[RECENT_CHANGES];
+size_t recentCount = 0;  // entries ever logged; the newest is at (recentCount - 1) % size
+
+bool isBefore(TouchedPosition a, TouchedPosition b) { return a.line < b.line || (a.line == b.line && a.col < b.col); }
+
+void logLocatedChange(TouchedPosition from) {
+    if (recentCount > 0) {
+        LocatedChange& newest = recentChanges[(recentCount - 1) % RECENT_CHANGES];
+        if (newest.count == documentChangeCount) {
+            if (isBefore(from, newest.from)) newest.from = from;
+            return;
+        }
+    }
+    recentChanges[recentCount % RECENT_CHANGES] = {documentChangeCount, from};
+    ++recentCount;
+}
+
+// The first position touched since `changeCount` from the log, when it holds every change
+// since: false when one was not located or has left the log.
+bool recentlyTouchedSince(uint64_t changeCount, TouchedPosition& first) {
+    first = {INT_MAX, 0};
+    uint64_t expected = documentChangeCount;
+    for (size_t k = 0; k < RECENT_CHANGES && k < recentCount && expected > changeCount; ++k) {
+        const LocatedChange& change = recentChanges[(recentCount - 1 - k) % RECENT_CHANGES];
+        if (change.count != expected) return false;
+        if (isBefore(change.from, first)) first = change.from;
+        --expected;
+    }
+    return expected == changeCount;
+}
+
 }  // namespace
 
 void keepLineStartsAbove(const LineNode* line) { keepTextBefore(line, 0); }
@@ -252,7 +292,9 @@ void keepTextBefore(const LineNode* line, int col) {
     if (lineStartMemo.line && lineStartMemo.changeCount + 1 == documentChangeCount &&
         lineIndex(lineStartMemo.line) <= index)
         lineStartMemo.changeCount = documentChangeCount;
-    if (locatedChanges.untilCount + 1 == documentChangeCount) {
+    logLocatedChange({index, col});
+    const bool sameChange = locatedChanges.untilCount == documentChangeCount && locatedChanges.sinceCount < documentChangeCount;
+    if (sameChange || locatedChanges.untilCount + 1 == documentChangeCount) {
         if (index < locatedChanges.firstTouched) {
             locatedChanges.firstTouched = index;
             locatedChanges.firstTouchedCol = col;
@@ -268,17 +310,14 @@ void keepTextBefore(const LineNode* line, int col) {
 
 TouchedPosition firstPositionTouchedSince(uint64_t changeCount) {
     if (changeCount == documentChangeCount) return {INT_MAX, 0};
+    TouchedPosition recent;
+    if (recentlyTouchedSince(changeCount, recent)) return recent;
     if (locatedChanges.untilCount == documentChangeCount && locatedChanges.sinceCount <= changeCount)
         return {locatedChanges.firstTouched, locatedChanges.firstTouchedCol};
     return {0, 0};
 }
 
-int firstLineTouchedSince(uint64_t changeCount) {
-    if (changeCount == documentChangeCount) return INT_MAX;
-    if (locatedChanges.untilCount == documentChangeCount && locatedChanges.sinceCount <= changeCount)
-        return locatedChanges.firstTouched;
-    return 0;
-}
+int firstLineTouchedSince(uint64_t changeCount) { return firstPositionTouchedSince(changeCount).line; }
 
 void setCaretFromOffset(int offset) {
     if (doc.head == nullptr) return;
