@@ -68,7 +68,10 @@ def cpu_ticks(pid):
 
 def kesh_pid(k):
     """The Linux process that runs kesh.exe: in the session the harness started it in (so
-    other runs on the machine do not count), with kesh.exe in its name or command line."""
+    other runs on the machine do not count), with the program's file name in its name (cut
+    to 15 bytes by Linux) or command line."""
+    exe = e2e.kesh_exe().name
+
     def probe():
         for entry in os.listdir('/proc'):
             if not entry.isdigit():
@@ -80,7 +83,7 @@ def kesh_pid(k):
                 command = Path(f'/proc/{entry}/cmdline').read_bytes()
             except (OSError, ValueError, IndexError):
                 continue
-            if comm == 'kesh.exe' or b'kesh.exe' in command:
+            if comm == exe[:15] or exe.encode() in command:
                 return int(entry)
         return None
     return e2e.wait_for('the kesh.exe process', probe, 30)
