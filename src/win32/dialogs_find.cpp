@@ -89,6 +89,8 @@ int showFindMessageBox(const std::string& text, const std::string& caption, unsi
 // The dialog destroys itself once its FR_DIALOGTERM notification returns: forget its
 // handle now, while the flag can still be read.
 void beforeFindReplaceNotification(LPARAM notified) {
-    const FINDREPLACEW* report = notified != 0 ? reinterpret_cast<const FINDREPLACEW*>(notified) : &record;
-    if (report->Flags & FR_DIALOGTERM) findDialogWindow = nullptr;
+    // The dialog's notifications point to the record it was given; any other value is
+    // not one of them and is never read through.
+    if (reinterpret_cast<const FINDREPLACEW*>(notified) != &record) return;
+    if (record.Flags & FR_DIALOGTERM) findDialogWindow = nullptr;
 }
