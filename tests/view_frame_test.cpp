@@ -6,6 +6,7 @@
 #include "document/selection.h"
 #include "support/test_document.h"
 #include "view/frame.h"
+#include "view/frame_changes.h"
 #include "view/layout.h"
 #include "view/palette.h"
 #include "view/view_state.h"
@@ -163,4 +164,39 @@ TEST_F(FrameTest, RecordingBannerIsDrawnThreeTimesWithOrWithoutADocument) {
         EXPECT_EQ(built.text.empty(), !withDocument);
     }
     view.recordingBanner = false;
+}
+
+TEST(FrameChanges, OnlyTheRowsWhoseRunsDifferAreRedrawn) {
+    auto run = [](int x, int y, const char* bytes) {
+        TextRun r;
+        r.x = x;
+        r.y = y;
+        r.bytes = bytes;
+        r.advances.assign(r.bytes.size(), 8);
+        return r;
+    };
+    Frame before;
+    before.width = 640;
+    before.height = 5 * LINE_HEIGHT;
+    before.text = {run(0, 0, "ab"), run(0, LINE_HEIGHT, "cd"), run(16, LINE_HEIGHT, "ef"), run(0, 3 * LINE_HEIGHT, "gh")};
+    before.gutter = {run(600, 4, "01")};
+    auto bandsAfter = [&](void (*edit)(Frame&)) {
+        Frame after = before;
+        edit(after);
+        std::vector<std::pair<int, int>> out;
+        for (const Band& b : changedBands(before, after)) out.emplace_back(b.top, b.bottom);
+        return out;
+    };
+    using Bands = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(bandsAfter([](Frame&) {}), Bands{});
+    EXPECT_EQ(bandsAfter([](Frame& f) { f.text[2].bytes = "eF"; }), (Bands{{LINE_HEIGHT, 2 * LINE_HEIGHT}}));
+    EXPECT_EQ(bandsAfter([](Frame& f) { f.text[1].textColour = 5; }), (Bands{{LINE_HEIGHT, 2 * LINE_HEIGHT}}));
+    // A row that lost its runs and one that gained some, next to each other: one band.
+    EXPECT_EQ(bandsAfter([](Frame& f) { f.text[3].y = 2 * LINE_HEIGHT; }), (Bands{{2 * LINE_HEIGHT, 4 * LINE_HEIGHT}}));
+    EXPECT_EQ(bandsAfter([](Frame& f) { f.text.pop_back(); f.text[0].x = 1; }),
+              (Bands{{0, LINE_HEIGHT}, {3 * LINE_HEIGHT, 4 * LINE_HEIGHT}}));
+    // The gutter, the banner or the window itself changed: everything is redrawn.
+    EXPECT_EQ(bandsAfter([](Frame& f) { f.gutter[0].bytes = "02"; }), (Bands{{0, 5 * LINE_HEIGHT}}));
+    EXPECT_EQ(bandsAfter([](Frame& f) { f.banner.push_back(TextRun{}); }), (Bands{{0, 5 * LINE_HEIGHT}}));
+    EXPECT_EQ(bandsAfter([](Frame& f) { f.background = 1; }), (Bands{{0, 5 * LINE_HEIGHT}}));
 }

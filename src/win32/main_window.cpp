@@ -43,6 +43,7 @@ LRESULT onRegisteredMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 // invisible process behind.
 LRESULT onDestroy(HWND window, WPARAM wParam, LPARAM lParam) {
     forwardToCore(window, WM_DESTROY, wParam, lParam);
+    forgetPaintedPicture();
     PostQuitMessage(0);
     return 0;
 }

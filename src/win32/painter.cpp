@@ -5,6 +5,7 @@
 
 #include "document/gbk.h"
 #include "view/frame.h"
+#include "view/frame_changes.h"
 #include "win32/fonts.h"
 
 // ==== The frame ====
@@ -64,44 +65,107 @@ void drawRuns(HDC target, const std::vector<TextRun>& runs) {
     for (const TextRun& run : runs) drawRun(target, run);
 }
 
+void fillBackground(HDC target, const RECT& area, Colour colour) {
+    HBRUSH background = CreateSolidBrush(colour);
+    FillRect(target, &area, background != nullptr ? background : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    if (background != nullptr) DeleteObject(background);
+}
+
+void drawWholeFrame(HDC target, const Frame& frame) {
+    fillBackground(target, RECT{0, 0, frame.width, frame.height}, frame.background);
+    drawRuns(target, frame.gutter);
+    drawRuns(target, frame.text);
+    drawRuns(target, frame.banner);
+}
+
+// Redraws one band of the window: its background, then every run that reaches into it,
+// in the usual order, clipped to the band.
+void drawBand(HDC target, const Frame& frame, const Band& band) {
+    const int saved = SaveDC(target);
+    IntersectClipRect(target, 0, band.top, frame.width, band.bottom);
+    fillBackground(target, RECT{0, band.top, frame.width, band.bottom}, frame.background);
+    for (const std::vector<TextRun>* runs : {&frame.gutter, &frame.text, &frame.banner})
+        for (const TextRun& run : *runs)
+            if (runTouchesBand(run, band)) drawRun(target, run);
+    RestoreDC(target, saved);
+}
+
 }  // namespace
 
 void drawFrame(HDC target, int width, int height) {
     Frame frame;
     buildFrame(frame);
-    const RECT whole{0, 0, width, height};
-    HBRUSH background = CreateSolidBrush(frame.background);
-    FillRect(target, &whole, background != nullptr ? background : static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    if (background != nullptr) DeleteObject(background);
-    drawRuns(target, frame.gutter);
-    drawRuns(target, frame.text);
-    drawRuns(target, frame.banner);
+    frame.width = width;
+    frame.height = height;
+    drawWholeFrame(target, frame);
 }
 
 // ==== Off-screen painting ====
 
 namespace {
 
-// Draws the frame into a bitmap compatible with `screen` and copies it there; false when
-// the bitmap cannot be made (low on GDI memory), so the caller can draw directly.
-bool drawThroughBitmap(HDC screen, int width, int height) {
-    HDC memory = CreateCompatibleDC(screen);
-    if (memory == nullptr) return false;
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    if (bitmap == nullptr) {
-        DeleteDC(memory);
+// The picture of the window as last painted, kept between paints: a new frame redraws
+// into it only the rows that changed, and the whole picture goes to the screen, so a
+// part of the window that was uncovered is repainted too.
+struct Picture {
+    HDC memory = nullptr;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ previousBitmap = nullptr;
+    int width = 0, height = 0;
+    Frame frame;  // what the bitmap shows
+    bool valid = false;
+};
+
+Picture picture;
+
+void dropPicture() {
+    if (picture.memory != nullptr) {
+        SelectObject(picture.memory, picture.previousBitmap);
+        DeleteDC(picture.memory);
+    }
+    if (picture.bitmap != nullptr) DeleteObject(picture.bitmap);
+    picture = Picture{};
+}
+
+bool preparePicture(HDC screen, int width, int height) {
+    if (picture.memory != nullptr && picture.width == width && picture.height == height) return true;
+    dropPicture();
+    picture.memory = CreateCompatibleDC(screen);
+    if (picture.memory == nullptr) return false;
+    picture.bitmap = CreateCompatibleBitmap(screen, width, height);
+    if (picture.bitmap == nullptr) {
+        dropPicture();
         return false;
     }
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    drawFrame(memory, width, height);
-    BitBlt(screen, 0, 0, width, height, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    picture.previousBitmap = SelectObject(picture.memory, picture.bitmap);
+    picture.width = width;
+    picture.height = height;
+    return true;
+}
+
+// Draws the frame into the kept bitmap (only the changed rows when it showed the frame
+// before) and copies it to `screen`; false when the bitmap cannot be made (low on GDI
+// memory), so the caller can draw directly.
+bool drawThroughBitmap(HDC screen, int width, int height) {
+    if (!preparePicture(screen, width, height)) return false;
+    Frame frame;
+    buildFrame(frame);
+    frame.width = width;
+    frame.height = height;
+    if (!picture.valid) {
+        drawWholeFrame(picture.memory, frame);
+    } else {
+        for (const Band& band : changedBands(picture.frame, frame)) drawBand(picture.memory, frame, band);
+    }
+    picture.frame = std::move(frame);
+    picture.valid = true;
+    BitBlt(screen, 0, 0, width, height, picture.memory, 0, 0, SRCCOPY);
     return true;
 }
 
 }  // namespace
+
+void forgetPaintedPicture() { dropPicture(); }
 
 void paintWindow(HWND window) {
     PAINTSTRUCT paint;

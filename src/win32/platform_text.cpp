@@ -4,6 +4,7 @@
 
 #include "platform/platform.h"
 #include "win32/fonts.h"
+#include "win32/painter.h"
 #include "win32/text_conversion.h"
 
 namespace {
@@ -82,6 +83,7 @@ int screenPixelsPerInchY() {
 // When the font cannot be made, the slot keeps what it held, so the core still gets
 // real, non-zero metrics to lay lines out with.
 FontMetrics createFont(int slot, const FontRequest& request) {
+    forgetPaintedPicture();  // the kept picture was drawn with the font this replaces
     if (!isSlot(slot)) return FontMetrics{};
     const LOGFONTW description = describeFont(request);
     HFONT font = CreateFontIndirectW(&description);
