@@ -127,7 +127,7 @@ void appendPlainRun(ByteSource& source, LineBuffer& line) {
     size_t at = source.next;
     while (at < end) {
         const unsigned char byte = bytes[at];
-        if ((byte >= 0x20 && byte <= 0x80) || byte == 0xFF) {
+        if (byte >= 0x20 && !isLeadByte(byte)) {  // a printable single byte
             line.append(byte);
             ++at;
         } else if (isLeadByte(byte) && at + 1 < end && isTrailByte(bytes[at + 1])) {
