@@ -319,6 +319,14 @@ TouchedPosition firstPositionTouchedSince(uint64_t changeCount) {
 
 int firstLineTouchedSince(uint64_t changeCount) { return firstPositionTouchedSince(changeCount).line; }
 
+int untouchedColumnSince(const LineNode* line, int indexThen, uint64_t changeCount) {
+    if (changeCount == documentChangeCount) return INT_MAX;
+    const TouchedPosition touched = firstPositionTouchedSince(changeCount);
+    const int index = lineIndex(line);
+    if (touched.line < index || index != indexThen) return -1;
+    return touched.line == index ? touched.col : INT_MAX;
+}
+
 void setCaretFromOffset(int offset) {
     if (doc.head == nullptr) return;
     placeCaretAtOffset(offset);

@@ -129,6 +129,10 @@ struct TouchedPosition {
     int col;
 };
 TouchedPosition firstPositionTouchedSince(uint64_t changeCount);
+// For data about `line` made at change count `changeCount`, when the line had index
+// `indexThen`: the column before which its bytes are still as they were then (INT_MAX:
+// the whole line), or -1 when it may have changed from its start or has moved.
+int untouchedColumnSince(const LineNode* line, int indexThen, uint64_t changeCount);
 // Puts the caret at the position whose offset is `offset` (inverse of caretOffset); a
 // column inside a double-byte character moves back onto its first byte.
 void setCaretFromOffset(int offset);

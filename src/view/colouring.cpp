@@ -189,13 +189,9 @@ std::vector<SourceScan>& scansOf(const LineNode* line, int startDepth) {
     LineScans& memo = lineScans;
     bool fresh = memo.line != line || memo.startDepth != startDepth;
     if (!fresh && memo.changeCount != documentChangeCount) {
-        const TouchedPosition touched = firstPositionTouchedSince(memo.changeCount);
-        const int index = lineIndex(line);
-        if (touched.line < index || index != memo.lineIndex) {
-            fresh = true;
-        } else if (touched.line == index) {
-            while (memo.points.size() > 1 && memo.points.back().pos + LOOKAHEAD_MARGIN > touched.col) memo.points.pop_back();
-        }
+        const int kept = untouchedColumnSince(line, memo.lineIndex, memo.changeCount);
+        if (kept < 0) fresh = true;
+        while (!fresh && memo.points.size() > 1 && memo.points.back().pos > kept - LOOKAHEAD_MARGIN) memo.points.pop_back();
         memo.changeCount = documentChangeCount;
     }
     if (fresh) {

@@ -62,14 +62,10 @@ std::vector<MeasuredPoint>& pointsOf(const LineNode* line) {
     bool fresh = memo.line != line || memo.extents != extentGeneration || memo.style != style ||
                  memo.spacing != lineStyles[style].spacing;
     if (!fresh && memo.changeCount != documentChangeCount) {
-        const TouchedPosition touched = firstPositionTouchedSince(memo.changeCount);
-        const int index = lineIndex(line);
-        if (touched.line < index || index != memo.lineIndex) {
-            fresh = true;
-        } else if (touched.line == index) {
-            // A point records where a character starts: it depends only on the bytes before it.
-            while (memo.points.size() > 1 && memo.points.back().pos > touched.col) memo.points.pop_back();
-        }
+        // A point records where a character starts: it depends only on the bytes before it.
+        const int kept = untouchedColumnSince(line, memo.lineIndex, memo.changeCount);
+        if (kept < 0) fresh = true;
+        while (!fresh && memo.points.size() > 1 && memo.points.back().pos > kept) memo.points.pop_back();
         memo.changeCount = documentChangeCount;
     }
     if (fresh) {
