@@ -8,7 +8,11 @@
 #include <string>
 
 #include "document/gbk.h"
+#include "document/selection.h"
+#include "edit/clipboard.h"
 #include "edit/editing.h"
+#include "edit/undo_redo.h"
+#include "support/fake_platform.h"
 #include "support/test_document.h"
 #include "view/colouring.h"
 #include "view/frame.h"
@@ -72,8 +76,8 @@ TEST_F(CoreTest, LongLinesPaintMeasureAndHitTestAsAWalkFromTheirStart) {
         doc.topLine = doc.head;
         LineNode* line = doc.head->next;
         for (int step = 0; step < 60; ++step) {
-            // One to three edits typed or deleted anywhere in the long line, with the
-            // window anywhere along it.
+            // One to three edits anywhere in the long line (typed, deleted, a selection
+            // cut, a paste, undo and redo of them), with the window anywhere along it.
             const int edits = 1 + static_cast<int>(rng() % 3);
             int edited = 0;
             for (int e = 0; e < edits; ++e) {
@@ -82,10 +86,28 @@ TEST_F(CoreTest, LongLinesPaintMeasureAndHitTestAsAWalkFromTheirStart) {
                 doc.caretCol = boundaryAtOrBefore(line->text, static_cast<int>(rng() % (length + 1)));
                 edited = doc.caretCol;
                 static const char typed[] = "/*\"\\\tab1 ";
-                if (rng() % 3 == 0 && doc.caretCol < length)
-                    deleteForward(false);
-                else
-                    typeChar(typed[rng() % (sizeof typed - 1)], false);
+                static const char* const pasted[] = {"\"/*x", "*/ 中", "ab\r\ncd", "\t//"};
+                switch (rng() % 8) {
+                    case 0:
+                        if (doc.caretCol < length) deleteForward(false);
+                        break;
+                    case 1:
+                        doc.anchorLine = line;
+                        doc.anchorCol = boundaryAtOrBefore(line->text, std::min(length, doc.caretCol + 2 + static_cast<int>(rng() % 300)));
+                        updateSelection();
+                        cutSelection();
+                        break;
+                    case 2:
+                        fake().clipboard = pasted[rng() % 4];
+                        fake().clipboardHasText = true;
+                        pasteCommand();
+                        break;
+                    case 3: undo(); break;
+                    case 4: redo(); break;
+                    default: typeChar(typed[rng() % (sizeof typed - 1)], false);
+                }
+                clearSelection();
+                line = doc.head->next;  // a paste with a line break splits the long line
             }
             const int length = static_cast<int>(std::strlen(line->text));
             // Mostly a window after the last edit, where remembered states may be stale.
@@ -160,4 +182,19 @@ TEST_F(CoreTest, TheChangesSinceACountAreThoseMadeAfterIt) {
     change(30, 0);
     for (int i = 0; i < 100; ++i) change(60, 0);
     EXPECT_EQ(firstPositionTouchedSince(afterUnlocated).line, 30);
+    // An edit of several steps located as a whole once it is done: its position stands
+    // for every step, also one that located itself elsewhere or not at all, and also for
+    // a question asked between the steps.
+    const uint64_t beforeEdit = documentChangeCount;
+    change(20, 0);
+    const uint64_t midEdit = documentChangeCount;
+    doc.modified = 1;
+    keepTextBeforeSince(beforeEdit, lineAt(40), 5);
+    for (uint64_t since : {beforeEdit, midEdit, beforeEdit - 1}) {
+        EXPECT_EQ(firstPositionTouchedSince(since).line, 40);
+        EXPECT_EQ(firstPositionTouchedSince(since).col, 5);
+    }
+    // The run, which answers for older counts, may have taken the step's own position:
+    // an answer higher up only costs work, never a wrong picture.
+    EXPECT_LE(firstPositionTouchedSince(afterUnlocated).line, 30);
 }

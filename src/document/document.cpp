@@ -243,29 +243,36 @@ struct LocatedChanges {
 
 LocatedChanges locatedChanges;
 
-// The latest located changes one by one, so that a question about the changes since a
-// recent count is not answered with an older change of the run (a change at line 10
-// before the window moved to line 1,000,000 would otherwise make every later frame
-// there look for comment depths from line 10 again).
+// The latest located changes, so that a question about the changes since a recent count
+// is not answered with an older change of the run (a change at line 10 before the window
+// moved to line 1,000,000 would otherwise make every later frame there look for comment
+// depths from line 10 again). An entry covers the counts firstCount to lastCount: one
+// change, or the steps of one edit that was located as a whole.
 struct LocatedChange {
-    uint64_t count;
+    uint64_t firstCount;
+    uint64_t lastCount;
     TouchedPosition from;
 };
 constexpr size_t RECENT_CHANGES = 64;
 LocatedChange recentChanges[RECENT_CHANGES];
-size_t recentCount = 0;  // entries ever logged; the newest is at (recentCount - 1) % size
+size_t recentCount = 0;  // entries logged and still held; the newest is at (recentCount - 1) % size
 
 bool isBefore(TouchedPosition a, TouchedPosition b) { return a.line < b.line || (a.line == b.line && a.col < b.col); }
 
-void logLocatedChange(TouchedPosition from) {
-    if (recentCount > 0) {
-        LocatedChange& newest = recentChanges[(recentCount - 1) % RECENT_CHANGES];
-        if (newest.count == documentChangeCount) {
-            if (isBefore(from, newest.from)) newest.from = from;
-            return;
-        }
+LocatedChange& newestLocatedChange() { return recentChanges[(recentCount - 1) % RECENT_CHANGES]; }
+
+// Logs that the changes after `since` up to now touched nothing before `from`. Entries
+// whose counts all lie in that span give way to it: the new position holds for them.
+void logLocatedChanges(uint64_t since, TouchedPosition from) {
+    // Parts of one step add up, as in the run.
+    if (since + 1 == documentChangeCount && recentCount > 0 && newestLocatedChange().lastCount == documentChangeCount) {
+        LocatedChange& newest = newestLocatedChange();
+        if (isBefore(from, newest.from)) newest.from = from;
+        return;
     }
-    recentChanges[recentCount % RECENT_CHANGES] = {documentChangeCount, from};
+    while (recentCount > 0 && newestLocatedChange().firstCount > since) --recentCount;
+    if (recentCount > 0 && newestLocatedChange().lastCount > since) newestLocatedChange().lastCount = since;
+    recentChanges[recentCount % RECENT_CHANGES] = {since + 1, documentChangeCount, from};
     ++recentCount;
 }
 
@@ -276,36 +283,41 @@ bool recentlyTouchedSince(uint64_t changeCount, TouchedPosition& first) {
     uint64_t expected = documentChangeCount;
     for (size_t k = 0; k < RECENT_CHANGES && k < recentCount && expected > changeCount; ++k) {
         const LocatedChange& change = recentChanges[(recentCount - 1 - k) % RECENT_CHANGES];
-        if (change.count != expected) return false;
+        if (change.lastCount != expected) return false;
         if (isBefore(change.from, first)) first = change.from;
-        --expected;
+        expected = change.firstCount - 1;
     }
-    return expected == changeCount;
+    return expected <= changeCount;
 }
 
 }  // namespace
 
 void keepLineStartsAbove(const LineNode* line) { keepTextBefore(line, 0); }
 
-void keepTextBefore(const LineNode* line, int col) {
+void keepTextBefore(const LineNode* line, int col) { keepTextBeforeSince(documentChangeCount - 1, line, col); }
+
+void keepTextBeforeSince(uint64_t changeCount, const LineNode* line, int col) {
+    if (changeCount >= documentChangeCount) return;
     const int index = lineIndex(line);
-    if (lineStartMemo.line && lineStartMemo.changeCount + 1 == documentChangeCount &&
-        lineIndex(lineStartMemo.line) <= index)
+    if (lineStartMemo.line && lineStartMemo.changeCount >= changeCount && lineIndex(lineStartMemo.line) <= index)
         lineStartMemo.changeCount = documentChangeCount;
-    logLocatedChange({index, col});
-    const bool sameChange = locatedChanges.untilCount == documentChangeCount && locatedChanges.sinceCount < documentChangeCount;
-    if (sameChange || locatedChanges.untilCount + 1 == documentChangeCount) {
-        if (index < locatedChanges.firstTouched) {
-            locatedChanges.firstTouched = index;
-            locatedChanges.firstTouchedCol = col;
-        } else if (index == locatedChanges.firstTouched && col < locatedChanges.firstTouchedCol) {
-            locatedChanges.firstTouchedCol = col;
+    logLocatedChanges(changeCount, {index, col});
+    // One step may be located by several calls, each for a part of it: they add up. A
+    // span of several steps is located by the edit that made them all, as a whole.
+    const bool oneStep = changeCount + 1 == documentChangeCount;
+    LocatedChanges& run = locatedChanges;
+    if (!oneStep && run.sinceCount >= changeCount) {
+        run = {changeCount, documentChangeCount, index, col};
+    } else if (run.untilCount >= changeCount && run.sinceCount < documentChangeCount) {
+        if (isBefore({index, col}, {run.firstTouched, run.firstTouchedCol})) {
+            run.firstTouched = index;
+            run.firstTouchedCol = col;
         }
+        run.untilCount = documentChangeCount;
     } else {
-        // A change in between was not located: the run starts again with this change.
-        locatedChanges = {documentChangeCount - 1, documentChangeCount, index, col};
+        // A change in between was not located: the run starts again with this span.
+        run = {changeCount, documentChangeCount, index, col};
     }
-    locatedChanges.untilCount = documentChangeCount;
 }
 
 TouchedPosition firstPositionTouchedSince(uint64_t changeCount) {

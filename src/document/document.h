@@ -122,6 +122,11 @@ void keepLineStartsAbove(const LineNode* line);
 int firstLineTouchedSince(uint64_t changeCount);
 // keepLineStartsAbove, and also: on `line` itself the bytes before `col` were not touched.
 void keepTextBefore(const LineNode* line, int col);
+// The same for every change since `changeCount`: an edit of several steps (a paste, the
+// deletion of a selection, their undo) says where it began once it is done, so what was
+// derived from the text before that point holds. It stands for those steps as a whole,
+// also over a position a step reported for itself.
+void keepTextBeforeSince(uint64_t changeCount, const LineNode* line, int col);
 // The first position the changes since `changeCount` may have touched: a line index and
 // a column on it ({INT_MAX, 0} when nothing changed, {0, 0} when a change was not located).
 struct TouchedPosition {

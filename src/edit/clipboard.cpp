@@ -115,6 +115,7 @@ void cutSelection() {
 PasteOutcome insertPieces(const std::vector<std::string>& pieces) {
     PasteOutcome outcome;
     keepCaretOnLine();
+    const uint64_t changesBefore = documentChangeCount;
     outcome.startLine = doc.caretLine;
     outcome.startCol = doc.caretCol;
     outcome.startOffset = caretOffset();
@@ -148,6 +149,7 @@ PasteOutcome insertPieces(const std::vector<std::string>& pieces) {
     --undoRing.replaying;
     outcome.inserted = outcome.breaks > 0 || !last.empty();
     if (outcome.inserted) doc.modified = 1;
+    if (outcome.startLine) keepTextBeforeSince(changesBefore, outcome.startLine, outcome.startCol);
     return outcome;
 }
 
@@ -176,6 +178,7 @@ void pasteClipboard() {
     std::string text;
     std::vector<std::string> pieces(1);
     std::string recorded;
+    const uint64_t changesBefore = documentChangeCount;
     if (platform::getClipboardText(text)) {
         text.resize(std::strlen(text.c_str()));
         if (!text.empty()) {
@@ -184,6 +187,7 @@ void pasteClipboard() {
         }
     }
     const PasteOutcome outcome = insertPieces(pieces);
+    if (outcome.startLine) keepTextBeforeSince(changesBefore, outcome.startLine, outcome.startCol);
     // The record keeps the text as read, with the tabs that became commas as commas, so
     // undo and redo do not depend on whether Shift is held when they run.
     if (!recorded.empty()) recordEdit(UNDO_PASTE, outcome.startOffset, recorded.c_str());

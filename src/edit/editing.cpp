@@ -291,6 +291,7 @@ void cutBytes(LineNode* line, int at, int count) {
 }
 
 void removeSpan(LineNode* startLine, int startCol, LineNode* endLine, int endCol) {
+    const uint64_t changesBefore = documentChangeCount;
     if (startLine == endLine) {
         cutBytes(startLine, startCol, endCol - startCol);
     } else {
@@ -302,6 +303,7 @@ void removeSpan(LineNode* startLine, int startCol, LineNode* endLine, int endCol
     doc.caretLine = startLine;
     doc.caretCol = startCol;
     doc.modified = 1;
+    keepTextBeforeSince(changesBefore, startLine, startCol);
 }
 
 // ==== Typing ====
@@ -386,7 +388,9 @@ void deleteSelection() {
     if (doc.selStartLine) doc.selStartCol = clampedColumn(doc.selStartLine, doc.selStartCol);
     if (doc.selEndLine) doc.selEndCol = clampedColumn(doc.selEndLine, doc.selEndCol);
     snapSelection();
+    const uint64_t changesBefore = documentChangeCount;
     LineNode* startLine = doc.selStartLine;
+    const int startCol = doc.selStartCol;
     if (startLine) {
         doc.caretLine = startLine;
         doc.caretCol = doc.selStartCol;
@@ -416,6 +420,8 @@ void deleteSelection() {
     if (startLine && endLine && startLine != endLine && crossesHardReturn) startLine->flags |= LN_HARD_RETURN;
     if (removed) doc.modified = 1;
     clearSelection();
+    // The start line is never removed: nothing before the selection's start changed.
+    if (startLine) keepTextBeforeSince(changesBefore, startLine, startCol);
 }
 
 // ==== Select all ====

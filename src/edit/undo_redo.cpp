@@ -123,6 +123,7 @@ void restoreDeletedSelection(const UndoRecord* record) {
     clearSelection();
     putTextOnClipboard(text.c_str());
     keepCaretOnLine();
+    const uint64_t changesBefore = documentChangeCount;
     PasteOutcome outcome;
     outcome.startLine = doc.caretLine;
     outcome.startCol = doc.caretCol;
@@ -147,6 +148,7 @@ void restoreDeletedSelection(const UndoRecord* record) {
     if (!splits.empty()) joinWithNext(line);
     doc.caretLine = line;
     doc.caretCol = endCol;
+    keepTextBeforeSince(changesBefore, outcome.startLine, outcome.startCol);
     finishPaste(outcome, false);
 }
 
@@ -162,7 +164,10 @@ bool removePasted(const char* text) {
 // Reverts one record at its position; false when the text there does not match it.
 bool revert(UndoRecord* record) {
     const char* text = record->text ? record->text : "";
-    int changedFrom = 0;  // the column from which the caret line changed
+    // Every record changes the text from the caret on; the caret line stays.
+    const uint64_t changesBefore = documentChangeCount;
+    LineNode* const changedLine = doc.caretLine;
+    const int changedFrom = std::min(doc.caretCol, lengthOf(doc.caretLine));
     switch (record->kind) {
         case UNDO_JOIN:
             if (!caretByteIs(text)) return false;
@@ -171,7 +176,6 @@ bool revert(UndoRecord* record) {
         case UNDO_TYPE:
             if (!textFollowsCaret(text)) return false;
             cutBytes(doc.caretLine, doc.caretCol, static_cast<int>(std::strlen(text)));
-            changedFrom = doc.caretCol;
             break;
         case UNDO_DELETE_SELECTION:
             restoreDeletedSelection(record);
@@ -182,7 +186,6 @@ bool revert(UndoRecord* record) {
             break;
         case UNDO_DELETE_CHAR:
             doc.caretLine->text = insertText(doc.caretLine->text, doc.caretCol, text);
-            changedFrom = doc.caretCol;
             break;
         case UNDO_SPLIT:
             if (!lineEndBefore(text)) return false;
@@ -191,7 +194,8 @@ bool revert(UndoRecord* record) {
             break;
         default: return false;
     }
-    noteChangeAt(doc.caretLine, changedFrom);
+    doc.modified = 1;
+    keepTextBeforeSince(changesBefore, changedLine, changedFrom);
     return true;
 }
 
@@ -213,7 +217,10 @@ bool deleteAgain(const char* text) {
 // Applies one record again at its position; false when the text there does not allow it.
 bool reapply(UndoRecord* record) {
     const char* text = record->text ? record->text : "";
-    int changedFrom = 0;  // the column from which the caret line changed
+    // Every record changes the text from the caret on; the caret line stays.
+    const uint64_t changesBefore = documentChangeCount;
+    LineNode* const changedLine = doc.caretLine;
+    const int changedFrom = std::min(doc.caretCol, lengthOf(doc.caretLine));
     switch (record->kind) {
         case UNDO_JOIN:
             if (!lineEndBefore(text)) return false;
@@ -222,7 +229,6 @@ bool reapply(UndoRecord* record) {
             break;
         case UNDO_TYPE:
             doc.caretLine->text = insertText(doc.caretLine->text, doc.caretCol, text);
-            changedFrom = doc.caretCol;
             doc.caretCol += static_cast<int>(std::strlen(text));
             break;
         case UNDO_DELETE_SELECTION:
@@ -239,7 +245,6 @@ bool reapply(UndoRecord* record) {
         case UNDO_DELETE_CHAR:
             if (!textFollowsCaret(text)) return false;
             cutBytes(doc.caretLine, doc.caretCol, static_cast<int>(std::strlen(text)));
-            changedFrom = doc.caretCol;
             break;
         case UNDO_SPLIT:
             if (!caretByteIs(text)) return false;
@@ -247,7 +252,8 @@ bool reapply(UndoRecord* record) {
             break;
         default: return false;
     }
-    noteChangeAt(doc.caretLine, changedFrom);
+    doc.modified = 1;
+    keepTextBeforeSince(changesBefore, changedLine, changedFrom);
     return true;
 }
 

@@ -286,13 +286,14 @@ void relocatePasteStart(PasteOutcome& outcome) {
 // same undo record and the pasted text selected, but no title, caret or window update.
 // Returns true when the pasted text ended with a line break.
 bool pasteQuietly(const std::string& text) {
+    const uint64_t changesBefore = documentChangeCount;
     markModified();
     std::string recorded;
     const std::vector<std::string> pieces = clipboardPieces(text, isShiftHeldForSearch(), &recorded);
     PasteOutcome outcome = insertPieces(pieces);
     const bool endedWithBreak = pieces.size() > 1 && pieces.back().empty();
-    // Its last step only set `modified`; nothing before the paste start changed.
-    if (outcome.startLine) keepLineStartsAbove(outcome.startLine);
+    // Nothing before the paste start changed.
+    if (outcome.startLine) keepTextBeforeSince(changesBefore, outcome.startLine, outcome.startCol);
     if (!recorded.empty()) recordEdit(UNDO_PASTE, outcome.startOffset, recorded.c_str());
     if (activeWindow != ACTIVE_FIND && reflow(doc.head, true, true) != 0) relocatePasteStart(outcome);
     if (!outcome.inserted) {
