@@ -202,6 +202,9 @@ struct FindDialogRequest {
     std::string replaceText;  // GBK, shown in the template box (Replace only)
     uint32_t flags = 0;       // the FR_ bits the dialog starts with
     int textLimit = 0;        // bytes each text may take, terminator included
+    // GBK, shown over the dialog when a text typed or pasted into a box did not fit in
+    // textLimit - 1 bytes and was cut to whole characters that do.
+    std::string textCutMessage, textCutCaption;
 };
 // Opens the dialog, owned by the main window; returns its handle, null when it failed.
 void* createFindDialog(const FindDialogRequest& request);

@@ -72,6 +72,11 @@ void openDialog(bool replace) {
     if (replace) request.replaceText = findState.replaceText;
     request.flags = findState.findFlags;
     request.textLimit = FIND_TEXT_SIZE;
+    char cutMessage[160];
+    std::snprintf(cutMessage, sizeof cutMessage, "查找或替换的文字最多 %d 个字节（%d 个汉字），多出的部分已截去。",
+                  FIND_TEXT_SIZE - 1, (FIND_TEXT_SIZE - 1) / 2);
+    request.textCutMessage = cutMessage;
+    request.textCutCaption = "搜索";
     findState.findDialog = platform::createFindDialog(request);
     if (findState.findDialog != nullptr) activeWindow = ACTIVE_FIND;
     findState.replaceMode = replace ? 1 : 0;

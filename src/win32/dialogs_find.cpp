@@ -3,6 +3,7 @@
 // texts survive on a Windows whose ANSI code page is another one.
 #include <windows.h>
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include <string>
 
@@ -22,6 +23,8 @@ FINDREPLACEW record;
 wchar_t findBuffer[DIALOG_TEXT_UNITS];
 wchar_t replaceBuffer[DIALOG_TEXT_UNITS];
 int byteLimit = DIALOG_TEXT_UNITS;
+std::wstring textCutMessage, textCutCaption;
+bool cuttingText = false;  // the box is being set to its cut text: its change is ours
 
 void fillBuffer(wchar_t* buffer, const std::string& gbk) {
     const std::wstring wide = gbkToWide(gbk);
@@ -30,9 +33,62 @@ void fillBuffer(wchar_t* buffer, const std::string& gbk) {
     buffer[units] = L'\0';
 }
 
+size_t byteRoom() { return static_cast<size_t>(byteLimit > 0 ? byteLimit - 1 : 0); }
+
 std::string readBuffer(const wchar_t* buffer) {
     const std::string gbk = wideToGbk(buffer, wcsnlen(buffer, DIALOG_TEXT_UNITS));
-    return gbk.substr(0, gbkPrefixLength(gbk, static_cast<size_t>(byteLimit > 0 ? byteLimit - 1 : 0)));
+    return gbk.substr(0, gbkPrefixLength(gbk, byteRoom()));
+}
+
+// A text box whose text does not fit the core's buffer in GBK is cut to whole characters
+// that do. Returns true when it cut.
+bool cutBoxToLimit(HWND box) {
+    const int units = GetWindowTextLengthW(box);
+    // Every unit takes at most two GBK bytes: a short text needs no conversion.
+    if (static_cast<size_t>(units) * 2 <= byteRoom()) return false;
+    std::wstring wide(static_cast<size_t>(units) + 1, L'\0');
+    wide.resize(static_cast<size_t>(GetWindowTextW(box, &wide[0], units + 1)));
+    const std::string gbk = wideToGbk(wide);
+    if (gbk.size() <= byteRoom()) return false;
+    cuttingText = true;
+    SetWindowTextW(box, gbkToWide(gbk.substr(0, gbkPrefixLength(gbk, byteRoom()))).c_str());
+    SendMessageW(box, EM_SETSEL, static_cast<WPARAM>(-1), -1);
+    cuttingText = false;
+    return true;
+}
+
+// A cut text is told once, after the typing or paste that caused it is over: the edit
+// control reports its own cut (EN_MAXTEXT) before the text changes, and the GBK cut
+// follows with the change.
+UINT textCutNotice = 0;  // a message of this program's own, posted to the dialog
+bool textWasCut = false;
+bool noticePosted = false;
+
+void noteTextCut(HWND dialog) {
+    textWasCut = true;
+    if (!noticePosted && textCutNotice != 0) noticePosted = PostMessageW(dialog, textCutNotice, 0, 0) != 0;
+}
+
+// Watches the two text boxes; everything else is the dialog's own handling.
+UINT_PTR CALLBACK findDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (textCutNotice != 0 && message == textCutNotice) {
+        noticePosted = false;
+        if (textWasCut && !textCutMessage.empty()) {
+            textWasCut = false;
+            MessageBoxW(dialog, textCutMessage.c_str(), textCutCaption.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        }
+        return TRUE;
+    }
+    if (message == WM_COMMAND && !cuttingText) {
+        const int id = LOWORD(wParam);
+        const int event = HIWORD(wParam);
+        if (id == edt1 || id == edt2) {
+            if (event == EN_MAXTEXT || (event == EN_CHANGE && cutBoxToLimit(GetDlgItem(dialog, id))))
+                noteTextCut(dialog);
+        }
+    }
+    return FALSE;
 }
 
 }  // namespace
@@ -44,13 +100,18 @@ void* createFindDialog(const FindDialogRequest& request) {
     if (findDialogWindow != nullptr && IsWindow(findDialogWindow)) return nullptr;
     findDialogWindow = nullptr;
     byteLimit = request.textLimit;
+    textCutMessage = gbkToWide(request.textCutMessage);
+    textCutCaption = gbkToWide(request.textCutCaption);
+    if (textCutNotice == 0) textCutNotice = RegisterWindowMessageW(L"KeshFindTextCut");
+    textWasCut = noticePosted = false;
     fillBuffer(findBuffer, request.findText);
     fillBuffer(replaceBuffer, request.replaceText);
     record = FINDREPLACEW{};
     record.lStructSize = sizeof record;
     record.hwndOwner = mainWindow;
     record.hInstance = programInstance;
-    record.Flags = request.flags;
+    record.Flags = request.flags | FR_ENABLEHOOK;
+    record.lpfnHook = findDialogHook;
     record.lpstrFindWhat = findBuffer;
     record.wFindWhatLen = DIALOG_TEXT_UNITS;
     if (request.replace) {
@@ -63,7 +124,7 @@ void* createFindDialog(const FindDialogRequest& request) {
 
 FindDialogReport readFindDialog() {
     FindDialogReport report;
-    report.flags = record.Flags;
+    report.flags = record.Flags & ~static_cast<DWORD>(FR_ENABLEHOOK);
     report.findText = readBuffer(findBuffer);
     if (record.lpstrReplaceWith != nullptr) report.replaceText = readBuffer(replaceBuffer);
     return report;

@@ -80,6 +80,24 @@ class FindReplace(unittest.TestCase):
             time.sleep(0.5)
             self.assertEqual(copied(k), '中文')
 
+    def test_a_text_too_long_for_the_find_box_is_cut_with_a_message(self):
+        # 6,000 characters fit the box but take 12,000 GBK bytes: the box keeps the
+        # characters that fit the 10,241 bytes of the find text, and says so. The search
+        # then selects exactly those.
+        long_text = '甲' * 6000
+        with Kesh(args=['a.txt'], files={'a.txt': (long_text + '\r\n').encode('gbk')}, name='find-too-long') as k:
+            k.title()
+            dialog = open_dialog(k, 'ctrl+f')
+            k.set_clipboard(long_text)
+            k.key('ctrl+v', window=dialog)
+            box, text = k.wait_message_box(SEARCH_CAPTION, timeout=20)
+            self.assertIn('10241', text)
+            k.key('Return', window=box)
+            k.wait_window_gone(SEARCH_CAPTION)
+            k.key('Return', window=dialog)
+            wait_for('the Find dialog to close', lambda: all(wid != dialog for wid, _ in k.windows()), 10)
+            self.assertEqual(copied(k), '甲' * 5120)
+
     def test_replace_all_with_captures(self):
         with Kesh(args=['a.txt'], files={'a.txt': '日期 2024年5月\r\n'.encode('gbk')}, name='replace-all') as k:
             k.title()
