@@ -194,6 +194,11 @@ TEST_F(CoreTest, TheChangesSinceACountAreThoseMadeAfterIt) {
         EXPECT_EQ(firstPositionTouchedSince(since).line, 40);
         EXPECT_EQ(firstPositionTouchedSince(since).col, 5);
     }
+    // Also an edit of one step, part of which located itself at its line's start.
+    const uint64_t beforeOneStep = documentChangeCount;
+    change(70, 0);
+    keepTextBeforeSince(beforeOneStep, lineAt(70), 9);
+    EXPECT_EQ(firstPositionTouchedSince(beforeOneStep).col, 9);
     // The run, which answers for older counts, may have taken the step's own position:
     // an answer higher up only costs work, never a wrong picture.
     EXPECT_LE(firstPositionTouchedSince(afterUnlocated).line, 30);

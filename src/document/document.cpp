@@ -261,11 +261,12 @@ bool isBefore(TouchedPosition a, TouchedPosition b) { return a.line < b.line || 
 
 LocatedChange& newestLocatedChange() { return recentChanges[(recentCount - 1) % RECENT_CHANGES]; }
 
-// Logs that the changes after `since` up to now touched nothing before `from`. Entries
-// whose counts all lie in that span give way to it: the new position holds for them.
-void logLocatedChanges(uint64_t since, TouchedPosition from) {
-    // Parts of one step add up, as in the run.
-    if (since + 1 == documentChangeCount && recentCount > 0 && newestLocatedChange().lastCount == documentChangeCount) {
+// Logs that the changes after `since` up to now touched nothing before `from`. Located as
+// a whole, the span takes the place of the entries whose counts all lie in it; otherwise
+// it is a part of the newest step, and the parts of one step add up.
+void logLocatedChanges(uint64_t since, TouchedPosition from, bool asWhole) {
+    if (!asWhole && since + 1 == documentChangeCount && recentCount > 0 &&
+        newestLocatedChange().lastCount == documentChangeCount) {
         LocatedChange& newest = newestLocatedChange();
         if (isBefore(from, newest.from)) newest.from = from;
         return;
@@ -294,19 +295,18 @@ bool recentlyTouchedSince(uint64_t changeCount, TouchedPosition& first) {
 
 void keepLineStartsAbove(const LineNode* line) { keepTextBefore(line, 0); }
 
-void keepTextBefore(const LineNode* line, int col) { keepTextBeforeSince(documentChangeCount - 1, line, col); }
+namespace {
 
-void keepTextBeforeSince(uint64_t changeCount, const LineNode* line, int col) {
+// Records that the changes since `changeCount` touched nothing before (`line`, `col`):
+// as a whole (the edit that made them all says so), or as one part of the newest step.
+void locateChanges(uint64_t changeCount, const LineNode* line, int col, bool asWhole) {
     if (changeCount >= documentChangeCount) return;
     const int index = lineIndex(line);
     if (lineStartMemo.line && lineStartMemo.changeCount >= changeCount && lineIndex(lineStartMemo.line) <= index)
         lineStartMemo.changeCount = documentChangeCount;
-    logLocatedChanges(changeCount, {index, col});
-    // One step may be located by several calls, each for a part of it: they add up. A
-    // span of several steps is located by the edit that made them all, as a whole.
-    const bool oneStep = changeCount + 1 == documentChangeCount;
+    logLocatedChanges(changeCount, {index, col}, asWhole);
     LocatedChanges& run = locatedChanges;
-    if (!oneStep && run.sinceCount >= changeCount) {
+    if (asWhole && run.sinceCount >= changeCount) {
         run = {changeCount, documentChangeCount, index, col};
     } else if (run.untilCount >= changeCount && run.sinceCount < documentChangeCount) {
         if (isBefore({index, col}, {run.firstTouched, run.firstTouchedCol})) {
@@ -318,6 +318,14 @@ void keepTextBeforeSince(uint64_t changeCount, const LineNode* line, int col) {
         // A change in between was not located: the run starts again with this span.
         run = {changeCount, documentChangeCount, index, col};
     }
+}
+
+}  // namespace
+
+void keepTextBefore(const LineNode* line, int col) { locateChanges(documentChangeCount - 1, line, col, false); }
+
+void keepTextBeforeSince(uint64_t changeCount, const LineNode* line, int col) {
+    locateChanges(changeCount, line, col, true);
 }
 
 TouchedPosition firstPositionTouchedSince(uint64_t changeCount) {
