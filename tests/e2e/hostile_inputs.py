@@ -365,13 +365,13 @@ def one_mb_text(unit):
     return unit * (MB // len(unit.encode('utf-8')) + 1)
 
 
-def cut_on_paste(k, r, dialog, started):
-    """Pastes the clipboard into the dialog's focused box and waits for the message that
-    the text was cut to what the box takes; closes it. False when none came."""
+def box_after(k, r, dialog, key, step, started, timeout):
+    """Presses `key` in the dialog, waits for the message box it leads to, records it as
+    `step` (timed from `started`) and closes it. False when none came."""
     boxes = len(k.message_boxes())
-    k.key('ctrl+v', window=dialog)
-    wid, caption, text, _ = new_box(k, {k.main_window(), dialog}, 120, boxes)
-    r.step('paste 1 MB (until the message that it was cut)', None if wid is None else time.monotonic() - started)
+    k.key(key, window=dialog)
+    wid, caption, text, _ = new_box(k, {k.main_window(), dialog}, timeout, boxes)
+    r.step(step, None if wid is None else time.monotonic() - started)
     if wid is None:
         r.failed = True
         r.alive = k.alive()
@@ -379,6 +379,12 @@ def cut_on_paste(k, r, dialog, started):
     r.boxes.append((caption, text))
     close_box(k, wid)
     return True
+
+
+def cut_on_paste(k, r, dialog, started):
+    """Pastes the clipboard into the dialog's focused box; the message that the text was
+    cut to what the box takes must follow."""
+    return box_after(k, r, dialog, 'ctrl+v', 'paste 1 MB (until the message that it was cut)', started, 120)
 
 
 def case_find1mb(r):
@@ -396,17 +402,8 @@ def case_find1mb(r):
         k.key('End', 'shift+Home', 'BackSpace', window=dialog)
         if not cut_on_paste(k, r, dialog, started):
             return
-        boxes = len(k.message_boxes())
-        k.key('Return', window=dialog)
-        wid, caption, text, _ = new_box(k, {k.main_window(), dialog}, 300, boxes)
-        r.step('paste 1 MB into Find, Enter (until a message box)',
-               None if wid is None else time.monotonic() - started)
-        if wid is None:
-            r.failed = True
-            r.alive = k.alive()
+        if not box_after(k, r, dialog, 'Return', 'paste 1 MB into Find, Enter (until a message box)', started, 300):
             return
-        r.boxes.append((caption, text))
-        close_box(k, wid)
         close_dialog(k, dialog)
         responsive(k, r, title)
         if r.responsive:
@@ -436,17 +433,8 @@ def case_template1mb(r):
         started = time.monotonic()
         if not cut_on_paste(k, r, dialog, started):
             return
-        boxes = len(k.message_boxes())
-        k.key('alt+a', window=dialog)
-        wid, caption, text, _ = new_box(k, {k.main_window(), dialog}, 300, boxes)
-        r.step('paste 1 MB into Replace, Alt+A (until the result box)',
-               None if wid is None else time.monotonic() - started)
-        if wid is None:
-            r.failed = True
-            r.alive = k.alive()
+        if not box_after(k, r, dialog, 'alt+a', 'paste 1 MB into Replace, Alt+A (until the result box)', started, 300):
             return
-        r.boxes.append((caption, text))
-        close_box(k, wid)
         close_dialog(k, dialog)
         path = k.path('a.txt')
         before = stat_key(path)
@@ -486,18 +474,9 @@ def case_regex(r):
             dialog = open_dialog(k, 'ctrl+f')
             k.key('End', 'shift+Home', 'BackSpace', window=dialog)  # a seeded find text
             k.type(expression, window=dialog)
-            boxes = len(k.message_boxes())
             started = time.monotonic()
-            k.key('Return', window=dialog)
-            wid, caption, text, _ = new_box(k, {k.main_window(), dialog}, 600, boxes)
-            r.step(f'{expression} (Enter until a message box)',
-                   None if wid is None else time.monotonic() - started)
-            if wid is None:
-                r.failed = True
-                r.alive = k.alive()
+            if not box_after(k, r, dialog, 'Return', f'{expression} (Enter until a message box)', started, 600):
                 return
-            r.boxes.append((caption, text))
-            close_box(k, wid)
             close_dialog(k, dialog)
             responsive(k, r, title)
             if not r.responsive:
