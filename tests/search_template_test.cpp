@@ -53,6 +53,7 @@ TEST_F(TemplateTest, ExpansionTable) {
     capture(20, "\\~");        // ...but not by an earlier one
     capture(30, "");           // an empty capture removes its token
     capture(2, "(a)");
+    capture(12, "中b}3");      // braces that come from a capture expand too
     struct {
         const char* templ;
         int column;
@@ -71,7 +72,10 @@ TEST_F(TemplateTest, ExpansionTable) {
         {"{x}0", 0, "{x}0"},
         {"{x}", 0, "{x}"},
         {"{{a}2}3", 0, "aaaaaa"},
-        {"ab}2", 0, "bb"},              // no "{": position 0 counts as the opening
+        {"ab}2", 0, "bb"},              // no "{": the first character counts as the opening
+        {"中文}2", 0, "文文"},          // ...a whole double-byte one
+        {"\x81\x7D" "a}2", 0, "aa"},    // ...even when its second byte looks like "}"
+        {"\\S2", 0, "bbb"},
         {"\\{x}2", 0, "{x{x"},          // an escaped brace opens nothing
         {"{\x81\x7D}2", 0, "\x81\x7D\x81\x7D"},  // a second byte "}" closes nothing
         {"{x}9999999999999999", 0, "{x}9999999999999999"},

@@ -141,15 +141,21 @@ void substituteIds(std::string& text) {
 
 // Repetition braces: "{text}n" becomes n copies of text, innermost first. Returns when no
 // "}" with a count remains, or when a repetition would reach TEMPLATE_TEXT_LIMIT bytes.
+// A "}" with no "{" before it takes the text's first character as its opening, so the
+// repeated text starts after that whole character and a double-byte one is never split.
 void expandBraces(std::string& text) {
     for (;;) {
         size_t opening = 0;
+        size_t takenFrom = text.empty() ? 0 : charStep(text, 0);
         size_t previous = std::string::npos;  // start of the character before `i`
         bool expanded = false;
         for (size_t i = 0; i < text.size(); previous = i, i += charStep(text, i)) {
             const char c = text[i];
             if (c == '{') {
-                if (!(previous != std::string::npos && text[previous] == '\\')) opening = i;
+                if (!(previous != std::string::npos && text[previous] == '\\')) {
+                    opening = i;
+                    takenFrom = i + 1;
+                }
                 continue;
             }
             if (c != '}') continue;
@@ -160,7 +166,6 @@ void expandBraces(std::string& text) {
                 ++digitsEnd;
             }
             if (count == 0) return;  // no count, or a count of 0: the braces stay
-            const size_t takenFrom = opening + 1;
             const size_t takenSize = i > takenFrom ? i - takenFrom : 0;
             const size_t keptSize = text.size() - (digitsEnd - opening);
             const size_t room = static_cast<size_t>(TEMPLATE_TEXT_LIMIT) - 1 - keptSize;
