@@ -120,8 +120,9 @@ std::string dataColumnText() {
     snapSelection();
     int field = 0;
     if (separator != '\0') {
+        // Counted character by character: a second byte equal to the separator is none.
         const int before = static_cast<int>(std::strlen(caretText));
-        for (int i = 0; i < doc.caretCol && i < before; ++i)
+        for (int i = 0; i < doc.caretCol && i < before; i += charLength(caretText, i))
             if (caretText[i] == separator) ++field;
     }
     std::string column;

@@ -95,20 +95,35 @@ void stripLeadingBlanks(char* buf) {
 
 void trimTrailingBlanks(char* buf) {
     if (buf == nullptr) return;
-    int end = static_cast<int>(std::strlen(buf));
-    while (end > 0 && (buf[end - 1] == ' ' || buf[end - 1] == '\t')) buf[--end] = '\0';
+    // Walked from the start: a space or tab byte that ends a double-byte character is
+    // part of it, not a blank, so the text keeps every character whole.
+    int kept = 0;
+    for (int pos = 0; buf[pos] != '\0';) {
+        const int length = charLength(buf, pos);
+        pos += length;
+        if (length == 2 || (buf[pos - 1] != ' ' && buf[pos - 1] != '\t')) kept = pos;
+    }
+    buf[kept] = '\0';
 }
 
 int findField(int n, char sep, const char* text, int* start, int* end) {
     if (text == nullptr) return -1;
+    // Only a separator that is a character of its own counts, never the second byte of
+    // a double-byte character, so a field always starts and ends on a boundary.
     int pos = 0;
-    for (int skipped = 0; skipped < n; ++skipped) {
-        const char* found = std::strchr(text + pos, sep);
-        if (found == nullptr || sep == '\0') return -1;
-        pos = static_cast<int>(found - text) + 1;
+    int skipped = 0;
+    int fieldEnd = -1;
+    for (int at = 0; text[at] != '\0'; at += charLength(text, at)) {
+        if (text[at] != sep || charLength(text, at) != 1) continue;
+        if (skipped == n) {
+            fieldEnd = at;
+            break;
+        }
+        ++skipped;
+        pos = at + 1;
     }
-    const char* next = std::strchr(text + pos, sep);
+    if (skipped < n) return -1;
     if (start) *start = pos;
-    if (end) *end = next ? static_cast<int>(next - text) : static_cast<int>(std::strlen(text));
+    if (end) *end = fieldEnd >= 0 ? fieldEnd : static_cast<int>(std::strlen(text));
     return pos;
 }

@@ -27,9 +27,11 @@ int countVisibleChars(const char* text);
 // Removes leading white space (isspace) and full-width spaces (A1 A1), in place.
 void stripLeadingBlanks(char* buf);
 
-// Overwrites trailing spaces and tabs with NUL, in place.
+// Overwrites trailing spaces and tabs with NUL, in place. A space or tab byte that is the
+// second byte of a double-byte character is no blank and stays with its first byte.
 void trimTrailingBlanks(char* buf);
 
 // Start of the n-th field (0-based) of `text` split at the byte `sep`, or -1 when the
-// text has fewer fields. `start` and `end` (optional) receive the field's bounds.
+// text has fewer fields. `start` and `end` (optional) receive the field's bounds. Only a
+// `sep` that is a character of its own separates; a second byte equal to it does not.
 int findField(int n, char sep, const char* text, int* start, int* end);
