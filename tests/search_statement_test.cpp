@@ -46,6 +46,7 @@ TEST(StatementCleanup, FieldsJoinsAndCuts) {
         {"a b c d e f x12000000000999", "a b c d e f x"},
         {"a/b 1 2 3 4 5", "a/b 1 2 3 4 5"},                       // fewer than six spaces: whole
         {"甲 乙 丙 丁 戊 己 庚 辛", "甲 乙 丙 丁 戊 己 庚_辛"},      // characters pass whole
+        {"a b c d e f \x81\x31" "12000000000999", "a b c d e f \x81\x31"},  // a second byte is no digit
         {"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(cleanStatementLine(c.line), c.cleaned) << c.line;
@@ -78,11 +79,13 @@ TEST_F(CoreTest, PassesDateTimeAndKindJoinTheLineAbove) {
 
 TEST_F(CoreTest, SpacesAndCommasByTheLineNumberState) {
     for (const bool numbers : {true, false}) {
-        setDocument({"a b,c", "，d e"});
+        // 81 20 and 81 2C are characters whose second bytes look like a space and a comma.
+        setDocument({"a b,c", "，d e", "\x81\x20 \x81,"});
         view.showLineNumbers = numbers ? 1 : 0;
         fake().messageBoxAnswers = {platform::ANSWER_YES};
         convertSpacesCommas();
-        EXPECT_EQ(documentLines(), numbers ? (Lines{"a,b,c", "，d,e"}) : (Lines{"a b c", "，d e"}));
+        EXPECT_EQ(documentLines(), numbers ? (Lines{"a,b,c", "，d,e", "\x81\x20,\x81,"})
+                                           : (Lines{"a b c", "，d e", "\x81\x20 \x81,"}));
         EXPECT_TRUE(doc.modified);
         EXPECT_EQ(fake().messageBoxes.back().text,
                   numbers ? "确定把全文中的 空格 换成 逗号 吗？" : "确定将全文中的 逗号 换成 空格 吗？");

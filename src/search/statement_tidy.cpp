@@ -110,7 +110,8 @@ std::string cleanStatementLine(const std::string& text) {
             ++pos;
         } else if (c == '/') {
             break;
-        } else if (isDigit(c) && (pos == 0 || !isDigit(text[static_cast<size_t>(pos) - 1]))) {
+        } else if (isDigit(c) && (pos == 0 || !isDigit(text[static_cast<size_t>(pos) - 1]) ||
+                                  isInsideDoubleByte(text.c_str(), pos - 1))) {
             int end = pos;
             while (end < length && isDigit(text[static_cast<size_t>(end)])) ++end;
             if (end - pos > MOBILE_DIGITS) {
@@ -150,9 +151,10 @@ void convertSpacesCommas() {
     if (answer != platform::ANSWER_YES) return;
     const char from = toCommas ? ' ' : ',';
     const char to = toCommas ? ',' : ' ';
-    // Neither byte can be the second byte of a character, so every one is replaced.
+    // Walked character by character: a second byte equal to `from` belongs to its
+    // character and stays.
     for (LineNode* line = doc.head; line; line = line->next)
-        for (char* p = line->text; *p; ++p)
+        for (char* p = line->text; *p; p += charLength(p, 0))
             if (*p == from) *p = to;
     doc.modified = 1;
     updateTitle();
