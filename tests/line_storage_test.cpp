@@ -149,7 +149,7 @@ TEST_P(CarvedLinesTest, LoadedLinesEditLikeHeapLines) {
     const unsigned editSeed = GetParam() * 7 + 1;
     constexpr int STEPS = 400;
 
-    setDocument(lines);
+    setDocumentOnHeap(lines);
     resetUndo();
     ASSERT_FALSE(isCarvedPiece(doc.head->text));
     const std::vector<std::string> onHeap = editTrace(editSeed, STEPS);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "edit/editing.h"
+#include "document/line_storage.h"
 #include "document/memory.h"
 #include "edit/undo_redo.h"
 #include "document/undo_ring.h"
@@ -25,8 +26,7 @@ void redoSteps(int count) {
 // Replaces a line's text behind the editor's back, as an unrecorded command would.
 void rewriteLine(int index, const char* text) {
     LineNode* line = lineAt(index);
-    std::free(line->text);
-    line->text = copyStringOrExit(text);
+    replaceLineText(line, copyStringOrExit(text));
     doc.modified = 1;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "document/gbk.h"
+#include "document/line_storage.h"
 #include "document/memory.h"
 #include "support/test_document.h"
 #include "view/colour_tables.h"
@@ -131,8 +132,7 @@ TEST_F(CoreTest, CommentScanAgreesWithColouringOnRandomLines) {
 
 // Replaces a line's text the way a block command does, without the editing operations.
 static void assignText(LineNode* line, const char* text) {
-    free(line->text);
-    line->text = copyStringOrExit(text);
+    replaceLineText(line, copyStringOrExit(text));
 }
 
 TEST_F(CoreTest, RememberedCommentDepthsFollowEveryChangeThatSetsModified) {

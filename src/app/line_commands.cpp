@@ -84,10 +84,8 @@ void deleteToLineStart() {
     if (doc.caretLine == nullptr) return;
     const int cut = caretCut();
     if (cut == 0) return;
-    char* rest = copyStringOrExit(doc.caretLine->text + cut);
-    doc.caretLine->text[cut] = '\0';
-    keepDeleted(detachLineText(doc.caretLine->text));
-    doc.caretLine->text = rest;
+    keepDeleted(copyBytesOrExit(doc.caretLine->text, static_cast<size_t>(cut)));
+    replaceLineText(doc.caretLine, copyStringOrExit(doc.caretLine->text + cut));
     doc.caretCol = 0;
     keepColumnsInside(doc.caretLine, cut);
     finishLineEdit();

@@ -12,6 +12,7 @@
 #include "document/text.h"
 #include "document/undo_ring.h"
 #include "edit/editing.h"
+#include "edit/line_changes.h"
 #include "edit/line_edits.h"
 #include "platform/platform.h"
 #include "view/layout.h"
@@ -32,12 +33,16 @@ void finishWithModified() {
     ensureCaretVisible();
 }
 
-// Removes the leading blanks of every selected paragraph start; returns how many there were.
-int stripSelectedParagraphStarts() {
+// Removes the leading blanks of every selected paragraph start, noting each line it
+// changes in `changes`; returns how many paragraph starts there were.
+int stripSelectedParagraphStarts(LineChanges& changes) {
     int lines = 0;
+    std::string before;
     for (LineNode* line = doc.head; line; line = line->next) {
         if (!isSelectedParagraphStart(line)) continue;
+        before.assign(line->text);
         stripLeadingBlanks(line->text);
+        if (before != line->text) noteLineWas(changes, line, before, line->flags);
         ++lines;
     }
     return lines;
@@ -166,13 +171,17 @@ void typeText(const std::string& text) {
 // ==== Indentation and blank lines ====
 
 void stripIndent() {
-    if (stripSelectedParagraphStarts() > 0) doc.modified = 1;
+    LineChanges changes;
+    beginLineChanges(changes);
+    if (stripSelectedParagraphStarts(changes) > 0) doc.modified = 1;
+    recordLineChanges(changes);
     updateTitle();
     ensureCaretVisible();
 }
 
 void normaliseIndent() {
-    stripSelectedParagraphStarts();
+    LineChanges unrecorded;
+    stripSelectedParagraphStarts(unrecorded);
     for (LineNode* line = doc.head; line; line = line->next)
         if (isSelectedParagraphStart(line)) line->text = insertText(line->text, 0, FULL_WIDTH_INDENT);
     finishWithModified();
@@ -221,8 +230,20 @@ void toLowerCase() { convertSelectedLetters(false); }
 
 void toUpperCase() { convertSelectedLetters(true); }
 
+void narrowFullWidthFormsEverywhere(LineChanges& changes) {
+    std::string before;
+    for (LineNode* line = doc.head; line; line = line->next) {
+        before.assign(line->text);
+        narrowFullWidthForms(line->text);
+        if (before != line->text) noteLineWas(changes, line, before, line->flags);
+    }
+}
+
 void fullToHalfWidth() {
-    for (LineNode* line = doc.head; line; line = line->next) narrowFullWidthForms(line->text);
+    LineChanges changes;
+    beginLineChanges(changes);
+    narrowFullWidthFormsEverywhere(changes);
+    recordLineChanges(changes);
     finishWithModified();
 }
 

@@ -3,9 +3,11 @@
 // letter case, full-width to half-width forms, a reversible scrambling of lines and
 // pasting the clipboard as hexadecimal.
 //
-// Only pasteAsHex records for undo (it types its text); the others change the lines in
-// place. Each brings the caret into view at the end unless its comment says otherwise.
+// pasteAsHex records for undo as typing, stripIndent and fullToHalfWidth as one change of
+// the lines they touched; the others change the lines in place unrecorded. Each brings the caret into view at the end unless its comment says otherwise.
 #pragma once
+
+struct LineChanges;
 
 // ---- Indentation and blank lines ----
 // Removes the leading blanks (white space and full-width spaces) of every selected
@@ -39,6 +41,9 @@ void toUpperCase();
 // Replaces the full-width forms of "!" to "Z" and "^" to "~" by their ASCII bytes in the
 // whole document; "［", "＼", "］" and the full-width space stay. Sets modified.
 void fullToHalfWidth();
+// The same conversion as one part of a larger command: notes each line it changes in
+// `changes`, and neither records, sets modified nor repaints.
+void narrowFullWidthFormsEverywhere(LineChanges& changes);
 
 // ---- Paste as hexadecimal ----
 // Longest clipboard text that is converted: three characters per byte must fit the

@@ -12,6 +12,7 @@
 #include "document/marker_chars.h"
 #include "document/memory.h"
 #include "document/undo_ring.h"
+#include "edit/line_changes.h"
 #include "edit/line_edits.h"
 #include "view/layout.h"
 #include "view/title.h"
@@ -257,20 +258,23 @@ void splitAtMarkers(int commandId) {
 
 void markIndentedParagraphs() {
     if (!hasDocument()) return;
-    bool changed = false;
+    LineChanges changes;
+    beginLineChanges(changes);
     for (LineNode* line = lastLine(); line && line->prev; line = line->prev) {
         LineNode* before = line->prev;
         const bool indented = std::strlen(line->text) >= 4 && (std::strncmp(line->text, "　　", 4) == 0 ||
                                                                 std::strncmp(line->text, "    ", 4) == 0);
         const uint32_t flags = indented ? (before->flags | LN_HARD_RETURN) : (before->flags & ~LN_HARD_RETURN);
-        changed = changed || flags != before->flags;
+        if (flags == before->flags) continue;
+        noteLineBefore(changes, before);
         before->flags = flags;
     }
     doc.caretLine = doc.head;
     doc.caretCol = 0;
     doc.topLine = doc.head;
-    // A changed return decides how the lines are saved, so it is a change to the text.
-    if (changed) {
+    // A changed return decides how the lines are saved, so it is a change to the text,
+    // and undo must be able to give the returns back.
+    if (recordLineChanges(changes) || !changes.earlier.empty()) {
         doc.modified = 1;
         updateTitle();
     }

@@ -212,6 +212,12 @@ void releaseLineText(char* text) {
     if (!releasePiece(text, fenced)) std::free(text);
 }
 
+void replaceLineText(LineNode* line, char* text) {
+    char* old = line->text;
+    line->text = text;
+    releaseLineText(old);
+}
+
 void releaseLineNode(LineNode* line) {
     if (line == nullptr) return;
     if (!releasePiece(line, sizeof(LineNode))) std::free(line);

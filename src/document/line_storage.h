@@ -40,6 +40,8 @@ LineNode* allocateLineNodeMemory();
 char* storeLineText(const char* bytes, size_t length, int exitStatus);
 // Frees a line's text, carved or from the heap; null does nothing.
 void releaseLineText(char* text);
+// Gives `line` the heap string `text` (which it then owns) and releases the text it had.
+void replaceLineText(LineNode* line, char* text);
 // Frees a line node, carved or from the heap (not its text).
 void releaseLineNode(LineNode* line);
 // The text as a heap string that the caller frees with std::free: the text itself when it

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "document/line_storage.h"
 #include "document/memory.h"
 
 UndoRing undoRing;
@@ -15,6 +16,12 @@ void clearRecord(UndoRecord& record) {
     // allocators that record a stack trace for every call.
     if (record.text) std::free(record.text);
     if (record.lineEnds) std::free(record.lineEnds);
+    if (record.images) {
+        for (int i = 0; i < record.imageCount; ++i) releaseLineText(record.images[i].text);
+        std::free(record.images);
+    }
+    record.images = nullptr;
+    record.imageCount = 0;
     record.text = nullptr;
     record.lineEnds = nullptr;
     record.lineEndCount = 0;
@@ -35,6 +42,9 @@ void initUndo() {
         record.softReturn = false;
         record.lineEnds = nullptr;
         record.lineEndCount = 0;
+        record.images = nullptr;
+        record.imageCount = 0;
+        record.offsetAfter = 0;
         record.serial = 0;
         record.next = &undoRing.slots[(i + 1) % UNDO_RING_SIZE];
         record.prev = &undoRing.slots[(i + UNDO_RING_SIZE - 1) % UNDO_RING_SIZE];
@@ -96,6 +106,13 @@ void setLineEnds(UndoRecord* record, const int* entries, int count) {
     record->lineEnds = static_cast<int*>(allocateOrExit(sizeof(int) * static_cast<size_t>(count)));
     std::memcpy(record->lineEnds, entries, sizeof(int) * static_cast<size_t>(count));
     record->lineEndCount = count;
+}
+
+void clearUndoRecord(UndoRecord* record) { clearRecord(*record); }
+
+void setLineImages(UndoRecord* record, LineImage* images, int count) {
+    record->images = images;
+    record->imageCount = count;
 }
 
 void stepForward() {

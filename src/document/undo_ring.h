@@ -12,6 +12,8 @@ constexpr int UNDO_DELETE_SELECTION = 768;
 constexpr int UNDO_PASTE = 770;
 constexpr int UNDO_DELETE_CHAR = 771;
 constexpr int UNDO_SPLIT = 2079;
+// A command that changed whole lines in place (their texts or flags, never their number).
+constexpr int UNDO_LINES = 2080;
 
 constexpr int UNDO_RING_SIZE = 1000;
 
@@ -19,6 +21,16 @@ constexpr int UNDO_RING_SIZE = 1000;
 constexpr int lineEndAt(int position, bool soft) { return position * 2 + (soft ? 1 : 0); }
 constexpr int lineEndPosition(int entry) { return entry / 2; }
 constexpr bool lineEndIsSoft(int entry) { return (entry & 1) != 0; }
+
+// UNDO_LINES: one line of such a change as the record holds it. Undo and redo swap it with
+// the document's line, so the record keeps the state the document does not show: the
+// line before the change while it is done, after it while it is undone.
+struct LineImage {
+    int index;            // the line's index in the document
+    uint32_t flags;       // its LN_HARD_RETURN, LN_BOOKMARK and style bits
+    char* text;           // owned; released through the line storage (it may be carved)
+    uint64_t shownHash;   // fingerprint of what the document's line holds meanwhile
+};
 
 struct UndoRecord {
     int kind;
@@ -32,6 +44,11 @@ struct UndoRecord {
     // text, a soft one adds nothing to the text. Owned, or null when there were none.
     int* lineEnds;
     int lineEndCount;
+    // UNDO_LINES: the changed lines in index order (owned), and the caret offset after the
+    // change (`offset` is the one before it).
+    LineImage* images;
+    int imageCount;
+    int offsetAfter;
     UndoRecord* prev;
     UndoRecord* next;
     // Order of recording (0 for a slot never used): walking back from `newest`, serials
@@ -73,5 +90,9 @@ inline bool isRecordedBefore(const UndoRecord* older, const UndoRecord* newer) {
 UndoRecord* recordEdit(int kind, int offset, const char* text);
 // Gives `record` a copy of `count` line-end entries (see UndoRecord::lineEnds).
 void setLineEnds(UndoRecord* record, const int* entries, int count);
+// Empties one record (it becomes UNDO_EMPTY), freeing what it owns.
+void clearUndoRecord(UndoRecord* record);
+// Gives `record` the `count` line images of `images` (taking the array and its texts).
+void setLineImages(UndoRecord* record, LineImage* images, int count);
 // Moves `current` one record on; at `newest` it pushes an empty record instead.
 void stepForward();

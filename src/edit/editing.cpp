@@ -214,9 +214,7 @@ void splitCaretLine(bool hardReturn, bool withAutoIndent, bool interactive) {
     keepLineStartsAbove(line);
     added->text = copyStringOrExit(line->text + col);
     added->flags = line->flags & SPLIT_COPIED_FLAGS;
-    char* kept = copyBytesOrExit(line->text, static_cast<size_t>(col));
-    releaseLineText(line->text);
-    line->text = kept;
+    replaceLineText(line, copyBytesOrExit(line->text, static_cast<size_t>(col)));
     if (hardReturn)
         line->flags |= LN_HARD_RETURN;
     else

@@ -9,6 +9,7 @@
 
 #include "edit/clipboard.h"
 #include "edit/editing.h"
+#include "edit/line_changes.h"
 #include "edit/line_edits.h"
 #include "document/gbk.h"
 #include "document/paste_text.h"
@@ -163,6 +164,7 @@ bool removePasted(const char* text) {
 
 // Reverts one record at its position; false when the text there does not match it.
 bool revert(UndoRecord* record) {
+    if (record->kind == UNDO_LINES) return swapLineImages(record, true);
     const char* text = record->text ? record->text : "";
     // Every record changes the text from the caret on; the caret line stays.
     const uint64_t changesBefore = documentChangeCount;
@@ -216,6 +218,7 @@ bool deleteAgain(const char* text) {
 
 // Applies one record again at its position; false when the text there does not allow it.
 bool reapply(UndoRecord* record) {
+    if (record->kind == UNDO_LINES) return swapLineImages(record, false);
     const char* text = record->text ? record->text : "";
     // Every record changes the text from the caret on; the caret line stays.
     const uint64_t changesBefore = documentChangeCount;
@@ -261,11 +264,7 @@ bool reapply(UndoRecord* record) {
 
 // A record whose text no longer matches is used up, so that a later redo or undo does
 // not apply an edit that was never reverted (or never made again).
-void useUp(UndoRecord* record) {
-    record->kind = UNDO_EMPTY;
-    std::free(record->text);
-    record->text = nullptr;
-}
+void useUp(UndoRecord* record) { clearUndoRecord(record); }
 
 // A pasted single character that the paste inserted as itself is undone and redone as
 // typing (without going through the clipboard).

@@ -10,7 +10,9 @@
 #include "document/document.h"
 #include "document/gbk.h"
 #include "document/memory.h"
+#include "document/line_storage.h"
 #include "document/text.h"
+#include "edit/line_changes.h"
 #include "platform/platform.h"
 #include "quiz/quiz_controls.h"
 #include "quiz/quiz_dialog.h"
@@ -126,15 +128,17 @@ void keepColumnInLine(const LineNode* line, const LineNode* on, int& col) {
 }
 
 // Rewrites the answer words of an answer line in the document: "正确" and "对" become A,
-// "错误" and "错" become B. Lines too long for the rewriting are left as they are.
-void rewriteAnswerWords(LineNode* line) {
+// "错误" and "错" become B, noting the line in `changes`. Lines too long for the
+// rewriting are left as they are.
+void rewriteAnswerWords(LineNode* line, LineChanges& changes) {
     if (std::strlen(line->text) >= static_cast<size_t>(ANSWER_LINE_LIMIT)) return;
     std::string text = replaceWord(line->text, "正确", "A");
     text = replaceWord(text, "错误", "B");
     text = replaceWord(text, "对", "A");
     text = replaceWord(text, "错", "B");
     if (text == line->text || text.size() >= static_cast<size_t>(ANSWER_LINE_LIMIT)) return;
-    replaceField(line->text, copyBytesOrExit(text.data(), text.size()));
+    noteLineBefore(changes, line);
+    replaceLineText(line, copyBytesOrExit(text.data(), text.size()));
     doc.modified = 1;
     keepColumnInLine(line, doc.caretLine, doc.caretCol);
     keepColumnInLine(line, doc.anchorLine, doc.anchorCol);
@@ -168,7 +172,7 @@ void continueField(QuizState& quiz, Question& pending, const char* text) {
 }
 
 // Puts one non-empty line into the pending record; the first rule that applies wins.
-void classifyLine(QuizState& quiz, Question& pending, LineNode* line) {
+void classifyLine(QuizState& quiz, Question& pending, LineNode* line, LineChanges& changes) {
     const char* text = line->text;
     const char lead = leadByte(text);
     if (isAsciiDigit(lead)) {
@@ -183,7 +187,7 @@ void classifyLine(QuizState& quiz, Question& pending, LineNode* line) {
         replaceField(pending.explanation, copyStringOrExit(text));
         quiz.parseState = PARSE_EXPLANATION;
     } else if (contains(text, "答案") && pending.answer == nullptr) {
-        rewriteAnswerWords(line);
+        rewriteAnswerWords(line, changes);
         pending.answer = strippedCopy(line->text);
     } else if (pending.questionText == nullptr && pending.answer == nullptr && lead == '(' &&
                isCapital(followByte(text)) && holdsByte(text, isAsciiSpace)) {
@@ -236,14 +240,6 @@ void appendNode(QuizState& quiz, Question* record) {
     quiz.current = node;
 }
 
-// The document in half-width forms, as the menu's full-to-half-width command leaves it.
-void convertToHalfWidth() {
-    if (!hasDocument()) return;
-    fullToHalfWidth();
-    doc.modified = 1;
-    updateTitle();
-}
-
 bool matchesFilter(const Question& record, const char* filterText) {
     return record.questionText != nullptr && contains(record.questionText, filterText);
 }
@@ -264,13 +260,13 @@ Question* closePending(QuizState& quiz, Question* pending, const char* filterTex
 // Reads every line of the document into the list; with a filter text, only the questions
 // whose text holds it are kept. A question ends where the next numbered line follows its
 // answer, or where the next parenthesised answer follows a whole question.
-void readQuestions(QuizState& quiz, const char* filterText) {
+void readQuestions(QuizState& quiz, const char* filterText, LineChanges& changes) {
     Question* pending = newQuestion();
     for (LineNode* line = doc.head; line != nullptr; line = line->next) {
         const char* text = line->text;
         if (isAsciiDigit(leadByte(text)) && pending->answer != nullptr) pending = closePending(quiz, pending, filterText);
         if (startsParenthesisedQuestion(*pending, text)) pending = closePending(quiz, pending, filterText);
-        if (text[0] != '\0') classifyLine(quiz, *pending, line);
+        if (text[0] != '\0') classifyLine(quiz, *pending, line, changes);
     }
     if (isWanted(*pending, filterText)) commitQuestion(quiz, pending);
     else freeQuestion(pending);
@@ -329,14 +325,29 @@ bool commitQuestion(QuizState& quiz, Question* record) {
 
 bool loadQuestionBank(QuizState& quiz) {
     startOver(quiz);
-    convertToHalfWidth();
-    readQuestions(quiz, nullptr);
+    // The document in half-width forms, as the menu's full-to-half-width command leaves
+    // it, with the answer words rewritten: one step for undo, or, when the document holds
+    // no question, none at all, and the document stays as it was.
+    const int wasModified = doc.modified;
+    LineChanges changes;
+    beginLineChanges(changes);
+    if (hasDocument()) narrowFullWidthFormsEverywhere(changes);
+    readQuestions(quiz, nullptr, changes);
     if (quiz.first == nullptr) {
+        if (!changes.earlier.empty()) {
+            revertLineChanges(changes);
+            doc.modified = wasModified;
+            platform::invalidateAll(false);
+        }
+        updateTitle();
         closeQuizDialog(quiz);
         platform::showOwnedMessageBox(platform::DialogOwner::QuizDialog, BANK_REMINDER, BANK_REMINDER_CAPTION,
                                       platform::BOX_OK);
         return false;
     }
+    recordLineChanges(changes);
+    if (hasDocument()) doc.modified = 1;
+    updateTitle();
     quiz.current = quiz.first;
     return true;
 }
@@ -344,7 +355,10 @@ bool loadQuestionBank(QuizState& quiz) {
 FilterOutcome filterQuestionBank(QuizState& quiz, const char* filterText) {
     if (filterText == nullptr || filterText[0] == '\0') return FilterOutcome::Unchanged;
     startOver(quiz);
-    readQuestions(quiz, filterText);
+    LineChanges changes;
+    beginLineChanges(changes);
+    readQuestions(quiz, filterText, changes);
+    recordLineChanges(changes);
     if (quiz.first != nullptr) {
         quiz.current = quiz.first;
         return FilterOutcome::Matched;

@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <set>
 
 #include "view/active_window.h"
 #include "app/key_bindings.h"
 #include "app/line_commands.h"
 #include "app/recorder.h"
+#include "document/line_storage.h"
 #include "document/memory.h"
 #include "document/selection.h"
 #include "document/undo_ring.h"
@@ -29,13 +31,20 @@ void resetCore() {
     resetFakePlatform();
 }
 
-void setDocument(const std::vector<std::string>& lines) {
+namespace {
+
+// The lines of a new document, carved from blocks as loading does, or each on the heap.
+void buildDocument(const std::vector<std::string>& lines, bool carved) {
     closeDocument();
-    for (const std::string& text : lines) {
-        LineNode* line = appendLine();
-        line->text = copyBytesOrExit(text.data(), text.size());
+    {
+        // Laid out as loading lays out a file: nodes and texts carved from blocks, so a
+        // free or realloc of a line's text outside the line storage is reported here.
+        std::unique_ptr<LineCarving> carving;
+        if (carved) carving = std::make_unique<LineCarving>(EXIT_STATUS_LOADER);
+        for (const std::string& text : lines)
+            appendLine()->text = storeLineText(text.data(), text.size(), EXIT_STATUS_LOADER);
+        if (lines.empty()) appendLine()->text = storeLineText("", 0, EXIT_STATUS_LOADER);
     }
-    if (lines.empty()) appendLine()->text = copyStringOrExit("");
     doc.caretLine = doc.topLine = doc.head;
     doc.caretCol = 0;
     doc.modified = 0;
@@ -43,6 +52,12 @@ void setDocument(const std::vector<std::string>& lines) {
     // that does not set modified.
     rememberAllCommentDepths();
 }
+
+}  // namespace
+
+void setDocument(const std::vector<std::string>& lines) { buildDocument(lines, true); }
+
+void setDocumentOnHeap(const std::vector<std::string>& lines) { buildDocument(lines, false); }
 
 void selectOnFirstLine(int anchorCol, int caretCol) {
     doc.caretLine = doc.anchorLine = doc.head;

@@ -12,8 +12,11 @@
 
 // Closes the document and puts every global of the core back to its start state.
 void resetCore();
-// Replaces the document with these lines (all with hard returns), caret at (head, 0).
+// Replaces the document with these lines (all with hard returns), caret at (head, 0),
+// laid out in memory as a loaded file is.
 void setDocument(const std::vector<std::string>& lines);
+// The same with every line on the heap of its own, as typed and pasted lines are.
+void setDocumentOnHeap(const std::vector<std::string>& lines);
 // Selects from anchorCol to caretCol on the first line (caret and anchor both there).
 void selectOnFirstLine(int anchorCol, int caretCol);
 // The texts of the document's lines, in order.
