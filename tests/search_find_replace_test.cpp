@@ -96,7 +96,8 @@ TEST_F(FindReplaceTest, SeedingStopsBeforeTheBufferFillsAndNeverCutsACharacter) 
     setDocument({std::string(FIND_TEXT_SIZE - 3, 'a') + "中文"});
     selectSpan(0, 0, 0, FIND_TEXT_SIZE);
     seedFindText();
-    EXPECT_EQ(std::strlen(findState.findText), static_cast<size_t>(FIND_TEXT_SIZE - 3));
+    // Every byte the dialog accepts is kept (FIND_TEXT_SIZE - 1): 中 fits, 文 would not.
+    EXPECT_EQ(std::strlen(findState.findText), static_cast<size_t>(FIND_TEXT_SIZE - 1));
 }
 
 // ==== Opening and closing the dialogs ====
@@ -316,14 +317,14 @@ TEST_F(FindReplaceTest, ReplaceAllCoversTheCaretToTheEndAndReportsTheCount) {
         {{"a,b;c", "d.e"}, 0, 0, "\\S", "(\\S)", {"a(,)b;c", "d(.)e"}, 2},
         {{"aaa"}, 0, 0, "a", "aa", {"aaaaaa"}, 3},
         {{"ab", "cd"}, 0, 0, "\\n", "> ", {"> ab", "> cd"}, 2},
-        {{"ab", "cd"}, 0, 0, "\\n", "", {"ab", "cd"}, 2},  // empty matches delete nothing
+        {{"ab", "cd"}, 0, 0, "\\n", "", {"ab", "cd"}, 0},  // empty matches replaced by nothing: none counted
         // "\n" also matches the two bytes "\n" (the literal rule); those are replaced whole.
         {{"x\\ny", "z"}, 0, 0, "\\n", "#", {"#x#y", "#z"}, 3},
         // A line break put in before a line start: the search goes on after that start,
         // so the loop ends (a break that replaced "\N" makes a new line start).
         {{"x\\Ny", "z"}, 0, 0, "\\n", "\\n", {"", "x", "", "y", "", "z"}, 4},
         {{"1", "2"}, 0, 0, "\\n", "ab\\n", {"ab", "1", "ab", "2"}, 2},
-        {{"abc", "x"}, 0, 0, "/z*/g", "", {"abc", "x"}, 6},
+        {{"abc", "x"}, 0, 0, "/z*/g", "", {"abc", "x"}, 0},
         {{"ab"}, 0, 0, "/z*/g", "-", {"-a-b-"}, 3},
         {{"第1条 第2条"}, 0, 0, "第\\N条", "\\ID", {"1 2"}, 2},
     };
@@ -440,4 +441,47 @@ TEST_F(FindReplaceTest, ReplaceAllWritesTheClipboardAndTheTitleOnceAndUndoesMatc
     dispatchCommand(CMD_UNDO, 0);
     dispatchCommand(CMD_UNDO, 0);  // the last match: its insertion, then its deletion
     EXPECT_EQ(documentLines(), (std::vector<std::string>{"1X2", "a"}));
+}
+
+// ==== What the dialog accepts, what a malformed expression says, what the tidy-up lends ====
+
+TEST_F(FindReplaceTest, EveryAcceptedByteIsSearchedAndAMalformedExpressionSaysWhatIsWrong) {
+    // The dialog takes FIND_TEXT_SIZE - 1 bytes: the last one counts in the search too.
+    const std::string longest(FIND_TEXT_SIZE - 1, 'a');
+    setDocument({longest + "b", longest});
+    dispatchCommand(CMD_FIND, 0);
+    notify(REPORT | FR_FINDNEXT, longest.substr(1) + "b");
+    EXPECT_EQ(selection(), (std::vector<int>{0, 1, 0, FIND_TEXT_SIZE - 1}));
+
+    const struct {
+        const char* expression;
+        RegexProblem problem;
+        uint32_t button;
+    } malformed[] = {{"/(ab/g", RegexProblem::UnbalancedBrackets, FR_FINDNEXT},
+                     {"/a{40000}/g", RegexProblem::CountTooLarge, FR_REPLACEALL},
+                     {"/a]b[/g", RegexProblem::UnclosedClass, FR_FINDNEXT}};
+    for (const auto& c : malformed) {
+        fake().messageBoxes.clear();
+        dispatchCommand(CMD_REPLACE, 0);
+        notify(REPORT | c.button, c.expression, "x");
+        ASSERT_EQ(fake().messageBoxes.size(), 1u) << c.expression;
+        EXPECT_EQ(lastBox().caption, "搜索");
+        EXPECT_EQ(lastBox().text, malformedExpressionMessage(c.expression, c.problem));
+        EXPECT_EQ(documentLines()[1], longest);
+    }
+}
+
+TEST_F(FindReplaceTest, TheTidyUpGivesTheOpenDialogItsTextsBack) {
+    setDocument({"    abc 1", "    abc 2"});  // two paragraphs, whose indentation the tidy-up strips
+    dispatchCommand(CMD_REPLACE, 0);
+    notify(REPORT | FR_FINDNEXT, "abc", "x");
+    fake().messageBoxAnswers = {platform::ANSWER_YES, platform::ANSWER_NO};
+    dispatchCommand(CMD_TIDY_STATEMENT, 0);
+    EXPECT_EQ(findState.findTextPointer, findState.findText);
+    EXPECT_EQ(findState.replaceTextPointer, findState.replaceText);
+    EXPECT_EQ(findState.replaceMode, 1);  // the Replace dialog is still open
+    putCaret(0, 0);
+    notify(REPORT | FR_REPLACEALL, "abc", "x");
+    EXPECT_EQ(lastBox().text, replaceAllMessage("abc", "x", 2));
+    EXPECT_EQ(documentLines(), (std::vector<std::string>{"x 1", "x 2"}));
 }

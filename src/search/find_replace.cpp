@@ -38,9 +38,10 @@ size_t wholeCharacterPrefix(const char* text, size_t limit) {
     return end;
 }
 
-// Copies `text` into one of the 10242-byte buffers, cut to whole characters.
+// Copies `text` into one of the 10242-byte buffers, cut to whole characters: every byte
+// the dialog accepts (FIND_TEXT_SIZE - 1 with the terminator) is kept.
 void storeDialogText(char* buffer, const std::string& text) {
-    const size_t length = wholeCharacterPrefix(text.c_str(), FIND_TEXT_SIZE - 2);
+    const size_t length = wholeCharacterPrefix(text.c_str(), FIND_TEXT_SIZE - 1);
     std::memcpy(buffer, text.data(), length);
     buffer[length] = '\0';
 }
@@ -98,12 +99,30 @@ bool lastSearchWasRegex = false;
 
 // Seeks the next match from the caret. On a match the caret goes to its start (the
 // matcher has put the anchor on its last byte); nothing on the screen changes yet.
+// The find text as the search reads it, in a buffer of FIND_TEXT_SIZE bytes.
+void copyFindText(char* buffer) {
+    const char* text = currentFindText();
+    const size_t length = strnlen(text, FIND_TEXT_SIZE - 1);
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+}
+
+// A find text written "/expr/g" that cannot be compiled is reported, in a box captioned
+// "搜索", instead of being searched for and "not found"; true when it was.
+bool reportedMalformedExpression() {
+    char trimmed[FIND_TEXT_SIZE];
+    copyFindText(trimmed);
+    if (!isRegularExpression(trimmed)) return false;
+    static RegexProgram program;  // 40 KB: kept off the stack
+    RegexProblem problem = RegexProblem::None;
+    if (buildRegexProgram(trimmed, program, &problem)) return false;
+    platform::showFindMessageBox(malformedExpressionMessage(trimmed, problem), "搜索", platform::BOX_ICON_WARNING);
+    return true;
+}
+
 bool searchFromCaret(bool matchCase) {
     char trimmed[FIND_TEXT_SIZE];
-    const char* text = currentFindText();
-    const size_t length = strnlen(text, FIND_TEXT_SIZE - 2);
-    std::memcpy(trimmed, text, length);
-    trimmed[length] = '\0';
+    copyFindText(trimmed);
     findState.found = 0;
     findState.emptyMatch = 0;
     lastSearchWasRegex = isRegularExpression(trimmed);
@@ -216,11 +235,14 @@ bool leftUnchanged(const MatchSite& site, const std::string& inserted) {
 
 // The replace-all loop: from the caret to the end of the document, each match replaced
 // as the Replace button would, but the clipboard is written and the caret, scroll bar,
-// title and window are brought up to date once, after the last match. Returns the count.
+// title and window are brought up to date once, after the last match. Returns the count
+// of replacements: an empty match whose expansion is empty replaced nothing and is not
+// counted.
 int replaceEveryMatch(bool matchCase) {
     const bool templateEmpty = currentTemplate()[0] == '\0';
     std::string lastExpansion;
     int steps = 0;
+    int matches = 0;
     int count = 0;
     bool atEnd = false;
     while (findState.replaceMode == 1) {
@@ -228,7 +250,7 @@ int replaceEveryMatch(bool matchCase) {
         // At the end of the document no match can start after the last one, though a
         // regular expression could match nothing there again and again.
         if (atEnd || !searchFromCaret(matchCase)) break;
-        if (count == 0)
+        if (matches == 0)
             selectMatch();
         else
             selectMatchQuickly();
@@ -239,7 +261,8 @@ int replaceEveryMatch(bool matchCase) {
         const std::string inserted = replaceCurrentMatchDeferred(&endedWithBreak);
         if (!inserted.empty()) lastExpansion = inserted;
         findState.found = 0;
-        ++count;
+        ++matches;
+        if (!(emptyMatch && inserted.empty())) ++count;
         // Behind a match that took nothing and was left as it was, and behind an empty
         // match of a regular expression (which can match again where it ended), the search
         // would find the same place again: one character more (a step passes text, it
@@ -256,7 +279,7 @@ int replaceEveryMatch(bool matchCase) {
             steps = 2;
         }
     }
-    if (count > 0) {
+    if (matches > 0) {
         if (!lastExpansion.empty()) putTextOnClipboard(lastExpansion.c_str());
         platform::focusMainWindow();
         updateTitle();
@@ -276,6 +299,7 @@ int replaceAllMatches(bool matchCase) {
 }
 
 void replaceAll(bool matchCase) {
+    if (reportedMalformedExpression()) return;
     findState.replaceMode = 1;
     const int count = replaceAllMatches(matchCase);
     platform::showFindMessageBox(replaceAllMessage(currentFindText(), currentTemplate(), count), "全部替换结果",
@@ -331,7 +355,7 @@ void seedFindText() {
     size_t written = 0;
     // Each piece is written whole or not at all, so a character is never cut in half.
     auto write = [&](const char* piece, size_t size) {
-        if (written + size > FIND_TEXT_SIZE - 2) return false;
+        if (written + size > FIND_TEXT_SIZE - 1) return false;
         std::memcpy(seeded + written, piece, size);
         written += size;
         return true;
@@ -362,6 +386,7 @@ SearchOutcome findNextOutcome(bool matchCase) {
         openFindDialog();
         return SearchOutcome::NoSearch;
     }
+    if (reportedMalformedExpression()) return SearchOutcome::NotFound;
     if (searchFromCaret(matchCase)) {
         showMatch();
         return SearchOutcome::Found;
@@ -411,6 +436,12 @@ std::string notFoundMessage(const char* findText) {
     const std::string head = "未找到字串 \"", tail = "\"。";
     const int room = MESSAGE_TEXT_SIZE - 1 - static_cast<int>(head.size() + tail.size());
     return head + fitForMessage(findText, room) + tail;
+}
+
+std::string malformedExpressionMessage(const char* expression, RegexProblem problem) {
+    const std::string head = "正则表达式 \"", middle = "\" 有误：", tail = std::string(regexProblemText(problem)) + "。";
+    const int room = MESSAGE_TEXT_SIZE - 1 - static_cast<int>(head.size() + middle.size() + tail.size());
+    return head + fitForMessage(expression, room) + middle + tail;
 }
 
 std::string absentMessage(const char* findText) {

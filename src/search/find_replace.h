@@ -6,6 +6,7 @@
 #include <string>
 
 #include "search/find_state.h"
+#include "search/regex.h"
 
 // Bytes a message box text may take, terminator included; a find text or template too
 // long for it is shortened at a character boundary and ends in "…".
@@ -55,3 +56,5 @@ std::string replaceAllMessage(const char* findText, const char* replaceText, int
 std::string notFoundMessage(const char* findText);
 // The message of a notification that asks for nothing known, likewise.
 std::string absentMessage(const char* findText);
+// The message for an expression "/expr/g" that cannot be compiled, likewise.
+std::string malformedExpressionMessage(const char* expression, RegexProblem problem);

@@ -57,11 +57,17 @@ struct Builder {
     RegexProgram& program;
     int at = 0;
     bool failed = false;
+    RegexProblem problem = RegexProblem::None;  // why it failed
+
+    void fail(RegexProblem why) {
+        failed = true;
+        if (problem == RegexProblem::None) problem = why;
+    }
 
     // Appends a node, keeping the last row free for RX_END.
     void add(const RegexNode& node) {
         if (program.count >= REGEX_MAX_NODES - 1) {
-            failed = true;
+            fail(RegexProblem::TooLong);
             return;
         }
         program.nodes[program.count++] = node;
@@ -111,7 +117,7 @@ struct Builder {
         } else {
             return false;
         }
-        if (tooLarge) failed = true;  // a count beyond REPEAT_MAX cannot be searched
+        if (tooLarge) fail(RegexProblem::CountTooLarge);  // a count beyond REPEAT_MAX cannot be searched
         target->min = min;
         target->max = max;
         at = j + 1;
@@ -130,7 +136,7 @@ struct Builder {
         int end = start;
         while (end < length && !(body[end] == ']' && body[end - 1] != '\\')) ++end;
         if (end >= length) {  // no closing bracket inside the expression
-            failed = true;
+            fail(RegexProblem::UnclosedClass);
             return;
         }
         node.text = body + start;
@@ -281,14 +287,24 @@ bool regexTextPassesCheck(const char* text) {
     return depth == 0;
 }
 
-int buildRegexProgram(const char* text, RegexProgram& program) {
+int buildRegexProgram(const char* text, RegexProgram& program, RegexProblem* problem) {
     program.count = 0;
-    if (!regexTextPassesCheck(text)) return 0;
+    RegexProblem unused;
+    RegexProblem& why = problem ? *problem : unused;
+    why = RegexProblem::None;
     const int bodyLength = static_cast<int>(std::strlen(text)) - 3;
-    if (bodyLength < 0) return 0;  // exactly "/g": the two slashes overlap
+    if (!regexTextPassesCheck(text)) {
+        why = bodyLength < 0 ? RegexProblem::NoBody : RegexProblem::UnbalancedBrackets;
+        return 0;
+    }
+    if (bodyLength < 0) {  // exactly "/g": the two slashes overlap
+        why = RegexProblem::NoBody;
+        return 0;
+    }
     Builder builder{text + 1, bodyLength, program};
     builder.build();
     if (builder.failed) {
+        why = builder.problem;
         program.count = 0;
         return 0;
     }
@@ -296,6 +312,18 @@ int buildRegexProgram(const char* text, RegexProgram& program) {
     program.nodes[program.count].kind = RX_END;
     ++program.count;
     return 1;
+}
+
+const char* regexProblemText(RegexProblem problem) {
+    switch (problem) {
+    case RegexProblem::None: return "";
+    case RegexProblem::UnbalancedBrackets: return "圆括号、方括号或花括号不配对";
+    case RegexProblem::NoBody: return "两个斜杠之间没有表达式";
+    case RegexProblem::UnclosedClass: return "方括号没有闭合";
+    case RegexProblem::CountTooLarge: return "重复次数不能超过 32767";
+    case RegexProblem::TooLong: return "表达式太长，最多 1023 项";
+    }
+    return "";
 }
 
 // ==== Remembered outcomes ====

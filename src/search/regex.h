@@ -39,9 +39,22 @@ struct RegexProgram {
 // True when `text` begins with "/", ends with "/g" and its brackets balance (the check).
 bool regexTextPassesCheck(const char* text);
 
+// Why a find text written "/expr/g" cannot be compiled.
+enum class RegexProblem {
+    None,
+    UnbalancedBrackets,  // the check: (), [] and {} do not balance
+    NoBody,              // "/g": nothing between the slashes
+    UnclosedClass,       // a "[" whose "]" is missing
+    CountTooLarge,       // a "{n}" count above REPEAT_MAX, which would cost too much memory
+    TooLong,             // more than REGEX_MAX_NODES - 1 nodes
+};
+
 // Compiles the find text "/expr/g" into `program`. Returns 1 on success, 0 when the text
-// fails the check, has no body ("/g") or would need more than REGEX_MAX_NODES nodes.
-int buildRegexProgram(const char* text, RegexProgram& program);
+// fails the check, has no body ("/g") or cannot be built; `problem` (optional) says why.
+int buildRegexProgram(const char* text, RegexProgram& program, RegexProblem* problem = nullptr);
+
+// What the user is told about `problem`: GBK, without the expression itself.
+const char* regexProblemText(RegexProblem problem);
 
 // Whether a class's text (the bytes between its brackets, or "\d"-style) accepts `byte`.
 bool regexClassAccepts(const char* text, int length, char byte);

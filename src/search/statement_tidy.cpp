@@ -10,6 +10,7 @@
 #include "document/memory.h"
 #include "document/selection.h"
 #include "edit/editing.h"
+#include "edit/line_changes.h"
 #include "edit/reflow.h"
 #include "platform/platform.h"
 #include "search/find_replace.h"
@@ -30,8 +31,8 @@ struct TidyPass {
     const char* replaceText;
 };
 
-// The passes, in order. They stay where the dialog record points after the tidy-up, so
-// a later Find next searches for the last pass's text.
+// The passes, in order. The find state is lent to them and given back afterwards, so an
+// open Find or Replace dialog goes on with the user's own texts.
 const TidyPass PASSES_BEFORE_PARAGRAPHS[] = {
     {"\\N1:\\N2:\\N3", " \\N1:\\N2:\\N3 "},   // a space before and after a time
     {"\\N1-\\N2-\\N3", "    \\N1-\\N2-\\N3"},  // four spaces before a date
@@ -47,6 +48,29 @@ const TidyPass PASSES_AFTER_PARAGRAPHS[] = {
 
 // One replace-all over the whole document, as the Replace dialog's button would run it,
 // with the dialog record filled but no dialog and no result message.
+// What the passes borrow from the find state.
+struct BorrowedFindState {
+    const char* findTextPointer;
+    const char* replaceTextPointer;
+    uint32_t findFlags;
+    uint8_t replaceMode;
+    int idCounter;
+};
+
+BorrowedFindState borrowFindState() {
+    return {findState.findTextPointer, findState.replaceTextPointer, findState.findFlags, findState.replaceMode,
+            findState.idCounter};
+}
+
+void giveBackFindState(const BorrowedFindState& saved) {
+    findState.findTextPointer = saved.findTextPointer;
+    findState.replaceTextPointer = saved.replaceTextPointer;
+    findState.findFlags = saved.findFlags;
+    findState.replaceMode = saved.replaceMode;
+    findState.idCounter = saved.idCounter;
+    findState.found = 0;
+}
+
 void runPass(const TidyPass& pass) {
     findState.idCounter = 0;
     freeCaptures();
@@ -75,17 +99,18 @@ bool startsLikeMobileNumber(const char* run) {
     return run[0] == '1' && std::strchr("34589", run[1]) != nullptr;
 }
 
-// Cleans every line; true when any changed.
+// Cleans every line, recorded for undo as one change; true when any changed.
 bool cleanEveryLine() {
-    bool changed = false;
+    LineChanges changes;
+    beginLineChanges(changes);
     for (LineNode* line = doc.head; line; line = line->next) {
         const std::string cleaned = cleanStatementLine(line->text);
         if (cleaned == line->text) continue;
-        releaseLineText(line->text);
-        line->text = copyBytesOrExit(cleaned.data(), cleaned.size());
-        changed = true;
+        noteLineBefore(changes, line);
+        replaceLineText(line, copyBytesOrExit(cleaned.data(), cleaned.size()));
     }
-    return changed;
+    recordLineChanges(changes);
+    return !changes.earlier.empty();
 }
 
 }  // namespace
@@ -133,9 +158,11 @@ void tidyStatement() {
         "请将《微信交易明细电子证明》PDF文件\n中的文本内容复制到此编辑界面。\n\n已经准备好，并确定要继续整理此内容吗？",
         "请确认:", platform::BOX_YES_NO_CANCEL);
     if (answer != platform::ANSWER_YES || !hasDocument()) return;
+    const BorrowedFindState saved = borrowFindState();
     for (const TidyPass& pass : PASSES_BEFORE_PARAGRAPHS) runPass(pass);
     rebuildParagraphs();
     for (const TidyPass& pass : PASSES_AFTER_PARAGRAPHS) runPass(pass);
+    giveBackFindState(saved);
     if (cleanEveryLine()) doc.modified = 1;
     performEditorAction(ACTION_DOCUMENT_START);
     updateTitle();

@@ -451,8 +451,20 @@ class Kesh:
                 self.report(f'{kind.__name__}: {value}')
         finally:
             self.kill()
+            faults = self.heap_faults() if self.process is not None else []
             shutil.rmtree(self.dir, ignore_errors=True)
+        if faults and kind is None:
+            raise E2EError(f'{self.name}: Wine reported heap faults that end a process on Windows:\n  ' +
+                           '\n  '.join(faults[:10]))
         return False
+
+    def heap_faults(self):
+        """Wine's heap warnings and errors so far (a free of memory malloc never gave, a bad block)."""
+        try:
+            text = self.log_path.read_bytes().decode('ascii', errors='replace')
+        except OSError:
+            return []
+        return [line for line in text.splitlines() if ':heap:' in line]
 
     def start(self):
         s = session()
@@ -464,8 +476,9 @@ class Kesh:
         self.cwd.mkdir(parents=True, exist_ok=True)
         OUT_DIR.mkdir(parents=True, exist_ok=True)
         env = s.env
-        # Wine writes the text of each message box to the log (see message_boxes()).
-        env['WINEDEBUG'] = '-all,trace+msgbox,err+winediag'  # winediag: why no window could be made
+        # Wine writes the text of each message box to the log (see message_boxes()), and
+        # every heap fault it forgives but a Windows heap would not (see heap_faults()).
+        env['WINEDEBUG'] = '-all,trace+msgbox,err+winediag,warn+heap,err+heap'  # winediag: why no window could be made
         env.update(self.extra_env)
         self._log = open(self.log_path, 'wb')
         self.process = subprocess.Popen(['wine', str(exe), *self.args], cwd=self.cwd, env=env,

@@ -128,8 +128,11 @@ class Quiz(unittest.TestCase):
             self.assertTrue(k.alive())
 
     def test_a_document_without_questions_shows_the_reminder(self):
-        with Kesh(args=['plain.txt'], files={'plain.txt': '只是一段文字\r\n'.encode('gbk')}, name='quiz-none') as k:
-            k.title()
+        # Full-width punctuation that the quiz's conversion would narrow: a document
+        # without questions must keep it, and must not turn modified.
+        plain = '只是一段文字：甲，乙（注）？\r\n'.encode('gbk')
+        with Kesh(args=['plain.txt'], files={'plain.txt': plain}, name='quiz-none') as k:
+            title = k.title()
             k.key('ctrl+t')
             box, text = k.wait_message_box(REMINDER_CAPTION, timeout=30)
             self.assertTrue(text and text.startswith('请确认在此文本中'), text)
@@ -137,6 +140,11 @@ class Quiz(unittest.TestCase):
             k.key('Return', window=box)
             k.wait_window_gone(REMINDER_CAPTION)
             self.assertTrue(k.alive())
+            self.assertEqual(k.title(), title)  # not modified
+            time.sleep(1)
+            k.key('ctrl+s')
+            time.sleep(1.5)
+            self.assertEqual(k.read('plain.txt'), plain)
 
 
 if __name__ == '__main__':
