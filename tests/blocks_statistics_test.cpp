@@ -135,6 +135,7 @@ TEST_F(StatisticsTest, DataColumnCopiesTheCaretsFieldOfEachSelectedLine) {
         {"without a separator the lines are copied whole", {"abc", "d,e", "f g"}, 1, "abc\r\nd,e\r\nf g\r\n"},
         {"a tab is preferred over commas", {"a,b\tc", "d,e\tf", "g"}, 4, "c\r\nf\r\n\r\n"},
         {"a colon is preferred over semicolons", {"1;2:3", "4;5:6", "7"}, 4, "3\r\n6\r\n\r\n"},
+        {"a second byte like a comma separates nothing", {"\x81,a,b", "c,d", "e"}, 4, "b\r\nd\r\n\r\n"},
     };
     for (const Case& c : cases) {
         setDocument(c.lines);
