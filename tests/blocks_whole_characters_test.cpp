@@ -2,6 +2,8 @@
 // also those whose second byte looks like a blank, a digit, a letter or a separator.
 #include <algorithm>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "blocks/line_operations.h"
 #include "blocks/markers.h"
@@ -14,7 +16,8 @@ namespace {
 
 // The double-byte characters of `text`, sorted, less the full-width spaces and forms
 // (first bytes A1, A3) that indentation and the width command add or narrow on purpose.
-// A first byte alone at the end shows as "?".
+// A first byte left alone before a line break pairs with the break, which no input holds;
+// one alone at the very end shows as "?".
 std::vector<std::string> pairsOf(const std::string& text) {
     std::vector<std::string> pairs;
     for (size_t pos = 0; pos < text.size(); pos += static_cast<size_t>(charLength(text.c_str(), static_cast<int>(pos))))
@@ -39,7 +42,7 @@ TEST_F(EditingTest, BlockCommandsKeepDoubleByteCharactersWhole) {
         std::vector<std::string> lines(1 + random() % 4);
         for (std::string& line : lines)
             for (int k = static_cast<int>(random() % 10); k > 0; --k)
-                line += random() % 2 ? std::string(pieces[random() % 11])
+                line += random() % 2 ? std::string(pieces[random() % (sizeof pieces / sizeof pieces[0])])
                                      : std::string{static_cast<char>(0x81 + random() % 0x7E), seconds[random() % (sizeof seconds - 1)]};
         std::string whole;
         for (const std::string& line : lines) whole += line + "\n";
