@@ -106,7 +106,8 @@ void randomStep(std::mt19937& rng) {
             break;
         case 12:
             dispatchCommand(CMD_SELECT_ALL, 0);
-            dispatchCommand(CMD_STRIP_INDENT, 0);
+            dispatchCommand(rng() % 2 ? CMD_STRIP_INDENT : CMD_SUM_NUMBERS, 0);
+            fake().messageBoxes.clear();
             break;
         default:
             view.wrapMode = 0;  // the next commands see unwrapped lines again

@@ -17,6 +17,8 @@
 #include "view/comment_memo.h"
 #include "view/view_state.h"
 #include "files/close_document.h"
+#include "search/find_state.h"
+#include "search/wildcard.h"
 
 void resetCore() {
     closeDocument();
@@ -27,6 +29,8 @@ void resetCore() {
     freeUndo();
     initUndo();
     view = ViewState{};
+    findState = FindState{};
+    freeCaptures();
     activeWindow = ACTIVE_MAIN;
     resetFakePlatform();
 }
