@@ -1,6 +1,7 @@
 // Replace All and a failing find over a large generated GBK document, each timed beside the
 // stream tool that does the same work on the same file: sed for the replace-all, grep -c
-// for the find of a word that does not occur.
+// for the find of a word that does not occur. The one undo step of the replace-all is
+// timed too (undo, then redo), with the memory its record keeps.
 //
 // Usage: find_replace_bench [megabytes]   (default 100; the file goes to $TMPDIR or /tmp)
 #include <chrono>
@@ -12,6 +13,7 @@
 #include "document/document.h"
 #include "document/memory.h"
 #include "document/undo_ring.h"
+#include "edit/undo_redo.h"
 #include "files/close_document.h"
 #include "search/find_replace.h"
 #include "search/wildcard.h"
@@ -76,6 +78,19 @@ double timeCommand(const std::string& command) {
     return secondsSince(start);
 }
 
+// Bytes the newest record keeps: its members, their texts and line images (malloc's
+// own overhead left out).
+size_t bytesKeptByNewestRecord() {
+    const UndoRecord* record = undoRing.newest;
+    size_t bytes = sizeof(UndoRecord) * static_cast<size_t>(record->memberCount);
+    for (int i = 0; i < record->memberCount; ++i) {
+        const UndoRecord& member = record->members[i];
+        if (member.text) bytes += std::strlen(member.text) + 1;
+        bytes += sizeof(int) * static_cast<size_t>(member.lineEndCount);
+    }
+    return bytes;
+}
+
 // The Replace dialog as it stands open with these texts.
 void openReplaceDialogWith(const char* findText, const char* templ) {
     findState = FindState{};
@@ -112,6 +127,17 @@ int main(int argc, char** argv) {
     const double sed = timeCommand("LC_ALL=C sed -f '" + script + "' '" + path + "' > /dev/null");
     std::printf("replace all: %.3f s   sed: %.3f s   ratio %.2f   (%s)\n", replaceAll, sed, replaceAll / sed,
                 fake().messageBoxes.empty() ? "no message" : fake().messageBoxes.back().text.c_str());
+
+    // ---- Its one undo step ----
+    const size_t kept = bytesKeptByNewestRecord();
+    std::printf("undo keeps %.1f MB in %d records for %ld replacements (%.1f MB of changed lines)\n", kept / 1e6,
+                undoRing.newest->memberCount, occurrences, occurrences * 102 / 1e6);
+    start = std::chrono::steady_clock::now();
+    undo();
+    const double undoTime = secondsSince(start);
+    start = std::chrono::steady_clock::now();
+    redo();
+    std::printf("undo: %.3f s   redo: %.3f s\n", undoTime, secondsSince(start));
 
     // ---- A find of an absent word beside grep -c ----
     doc.caretLine = doc.head;

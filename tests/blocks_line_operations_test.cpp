@@ -260,10 +260,13 @@ TEST_F(LineOperationsTest, PasteAsHexTypesEachClipboardByteAsSpaceAndTwoDigits) 
     EXPECT_EQ(documentLines(), (Lines{"x 41 b0 a1y"}));
     EXPECT_EQ(doc.caretCol, 10);
     EXPECT_TRUE(doc.modified);
-    // Recorded as typing: one record per character, undone one by one.
-    EXPECT_EQ(undoRing.newest->kind, UNDO_TYPE);
-    for (int i = 0; i < 9; ++i) undo();
+    // Typed, and undone and redone as one step.
+    EXPECT_EQ(undoRing.newest->kind, UNDO_GROUP);
+    undo();
     EXPECT_EQ(documentLines(), (Lines{"xy"}));
+    EXPECT_EQ(doc.caretCol, 1);
+    redo();
+    EXPECT_EQ(documentLines(), (Lines{"x 41 b0 a1y"}));
 }
 
 TEST_F(LineOperationsTest, PasteAsHexConvertsAtMostTheFirst34132Bytes) {

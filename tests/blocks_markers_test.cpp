@@ -118,19 +118,22 @@ TEST_F(MarkersTest, NewLinesTakeStyleAndReturnButTheBookmarkStaysOnTheFirst) {
     EXPECT_EQ(lineAt(2)->flags, 3u << LN_STYLE_SHIFT);  // the soft return stays at the end
 }
 
-TEST_F(MarkersTest, EachSplitIsUndoneAndRedoneByItself) {
+TEST_F(MarkersTest, TheSplitsOfOneCommandAreUndoneAndRedoneAsOneStep) {
     setDocument({"前一、甲二、乙", "后"});
     dispatchCommand(32795, 0);
     ASSERT_EQ(documentLines(), (Lines{"前", "一、甲", "二、乙", "后"}));
-    EXPECT_EQ(undoRecords(), (std::vector<std::tuple<int, int, std::string>>{{UNDO_SPLIT, 3, "一"},
-                                                                            {UNDO_SPLIT, 10, "二"}}));
-    undo();
-    EXPECT_EQ(documentLines(), (Lines{"前", "一、甲二、乙", "后"}));
+    ASSERT_EQ(undoRing.newest->kind, UNDO_GROUP);
+    ASSERT_EQ(undoRing.newest->memberCount, 2);
+    EXPECT_EQ(undoRing.newest->members[0].kind, UNDO_SPLIT);
+    EXPECT_EQ(undoRing.newest->members[1].offset, 10);
     undo();
     EXPECT_EQ(documentLines(), (Lines{"前一、甲二、乙", "后"}));
-    redo();
+    EXPECT_EQ(doc.caretLine, doc.head);  // where the command found it
+    EXPECT_EQ(doc.caretCol, 0);
     redo();
     EXPECT_EQ(documentLines(), (Lines{"前", "一、甲", "二、乙", "后"}));
+    EXPECT_EQ(doc.caretLine, lastLine());  // at the end, where the command left it
+    EXPECT_EQ(doc.caretCol, 2);
 }
 
 // ==== One pass against splitting one marker at a time ====

@@ -10,6 +10,7 @@
 #include "document/selection.h"
 #include "document/undo_ring.h"
 #include "platform/virtual_keys.h"
+#include "edit/undo_redo.h"
 #include "support/test_document.h"
 #include "view/view_state.h"
 
@@ -126,7 +127,12 @@ TEST_F(SortTest, TextReturnAndStyleMoveWhileSelectionAndBookmarkStay) {
     EXPECT_EQ(doc.caretLine, doc.head);
     EXPECT_EQ(doc.anchorLine, anchor);
     EXPECT_TRUE(doc.modified);
-    EXPECT_EQ(undoRing.recordsMade, recordsBefore);  // not recorded for undo
+    // One undo step gives every line its text and flags back.
+    EXPECT_EQ(undoRing.recordsMade, recordsBefore + 1);
+    undo();
+    EXPECT_EQ(documentLines(), (Lines{"b", "a"}));
+    EXPECT_EQ(lineAt(0)->flags & ~LN_SELECTED, LN_BOOKMARK | LN_HARD_RETURN | (2u << LN_STYLE_SHIFT));
+    EXPECT_EQ(lineAt(1)->flags & ~LN_SELECTED, 0u);
 }
 
 TEST_F(SortTest, ACaretLineWithoutSeparatorLeavesTheDocumentUnmodified) {

@@ -429,7 +429,7 @@ TEST_F(FindReplaceTest, TheQuickReplaceAllEndsExactlyAsReplacingOneMatchAtATime)
     }
 }
 
-TEST_F(FindReplaceTest, ReplaceAllWritesTheClipboardAndTheTitleOnceAndUndoesMatchByMatch) {
+TEST_F(FindReplaceTest, ReplaceAllWritesTheClipboardAndTheTitleOnceAndIsUndoneInOneStep) {
     setDocument({"aXa", "a"});
     dispatchCommand(CMD_REPLACE, 0);
     const size_t titlesBefore = fake().titles.size();
@@ -439,8 +439,10 @@ TEST_F(FindReplaceTest, ReplaceAllWritesTheClipboardAndTheTitleOnceAndUndoesMatc
     EXPECT_EQ(fake().titles.size() - titlesBefore, 1u);
     EXPECT_TRUE(fake().hasFocus);
     dispatchCommand(CMD_UNDO, 0);
-    dispatchCommand(CMD_UNDO, 0);  // the last match: its insertion, then its deletion
-    EXPECT_EQ(documentLines(), (std::vector<std::string>{"1X2", "a"}));
+    EXPECT_EQ(documentLines(), (std::vector<std::string>{"aXa", "a"}));
+    EXPECT_EQ(fake().clipboard, "3");  // undoing a command leaves the clipboard alone
+    dispatchCommand(CMD_REDO, 0);
+    EXPECT_EQ(documentLines(), (std::vector<std::string>{"1X2", "3"}));
 }
 
 // ==== What the dialog accepts, what a malformed expression says, what the tidy-up lends ====

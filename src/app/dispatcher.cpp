@@ -7,6 +7,8 @@
 #include "app/about_box.h"
 #include "app/help_text.h"
 #include "edit/clipboard.h"
+#include "edit/command_undo.h"
+#include "edit/line_changes.h"
 #include "edit/undo_redo.h"
 #include "files/save.h"
 #include "files/new_file.h"
@@ -137,6 +139,39 @@ const CommandRoute ALWAYS_COMMANDS[] = {
     {CMD_HELP_TEXT, [](int) { showHelpText(); }},
 };
 
+// ==== Commands undone as one step ====
+
+// Commands that are undone and redone as one step, however many lines they change: their
+// records become one group, which also puts back the caret and the selection.
+bool isOneUndoStep(int commandId) {
+    static const int ONE_STEP[] = {
+        CMD_SPLIT_BY_INDENT, CMD_SORT_CARET_COLUMN, CMD_SORT_DATA_COLUMN, CMD_NORMALISE_INDENT, CMD_STRIP_INDENT,
+        CMD_DELETE_BLANK_LINES, CMD_NARROW_GAP, CMD_WIDEN_GAP, CMD_SET_LINE_ENDS, CMD_SCRAMBLE, CMD_TO_LOWER,
+        CMD_TO_UPPER, CMD_FULL_TO_HALF, CMD_PASTE_HEX, CMD_SUM_NUMBERS, CMD_TIDY_STATEMENT, CMD_QUIZ,
+        32811, 32812, 32813, 32814, 32815};
+    if (commandId >= CMD_SPLIT_CHINESE_NUMBERS && commandId <= 32831) return true;  // the splitting commands
+    for (const int id : ONE_STEP)
+        if (id == commandId) return true;
+    return false;
+}
+
+// Block commands that rewrite the selected lines in place without records of their own:
+// the lines are noted before the command runs, and what it changed becomes one record.
+bool changesSelectedLinesInPlace(int commandId) {
+    static const int IN_PLACE[] = {CMD_SORT_CARET_COLUMN, CMD_SORT_DATA_COLUMN, CMD_NORMALISE_INDENT,
+                                   CMD_NARROW_GAP, CMD_WIDEN_GAP, CMD_SET_LINE_ENDS, CMD_SCRAMBLE,
+                                   CMD_TO_LOWER, CMD_TO_UPPER, 32811, 32812, 32813, 32814, 32815};
+    for (const int id : IN_PLACE)
+        if (id == commandId) return true;
+    return false;
+}
+
+void noteSelectedLines(LineChanges& changes) {
+    beginLineChanges(changes);
+    for (LineNode* line = doc.head; line; line = line->next)
+        if (line->flags & LN_SELECTED) noteLineBefore(changes, line);
+}
+
 template <size_t N>
 bool runFrom(const CommandRoute (&routes)[N], int commandId) {
     for (const CommandRoute& route : routes) {
@@ -152,7 +187,16 @@ bool runFrom(const CommandRoute (&routes)[N], int commandId) {
 
 void dispatchCommand(int commandId, intptr_t lParam) {
     recordEvent(MSG_COMMAND, static_cast<uint32_t>(commandId), static_cast<uint32_t>(lParam));
-    if (hasDocument() && runFrom(DOCUMENT_COMMANDS, commandId)) return;
+    if (hasDocument()) {
+        const bool oneStep = isOneUndoStep(commandId);
+        const CommandUndo before = oneStep ? beginCommandUndo() : CommandUndo{};
+        LineChanges inPlace;
+        if (changesSelectedLinesInPlace(commandId)) noteSelectedLines(inPlace);
+        const bool ran = runFrom(DOCUMENT_COMMANDS, commandId);
+        recordLineChanges(inPlace);
+        if (oneStep) endCommandUndo(before);
+        if (ran) return;
+    }
     runFrom(ALWAYS_COMMANDS, commandId);
 }
 

@@ -8,10 +8,13 @@
 #include "platform/virtual_keys.h"
 #include "document/document.h"
 #include "document/gbk.h"
+#include "document/line_storage.h"
+#include "document/memory.h"
 #include "document/selection.h"
 #include "document/text.h"
 #include "document/undo_ring.h"
 #include "edit/editing.h"
+#include "edit/command_undo.h"
 #include "edit/line_changes.h"
 #include "edit/line_edits.h"
 #include "platform/platform.h"
@@ -188,22 +191,35 @@ void normaliseIndent() {
 }
 
 void deleteBlankLines() {
+    // A trimmed line that stays is one line change; a line that goes is recorded with the
+    // blanks it had, so undo and redo see it as it was when it went.
+    LineChanges trimmed;
+    beginLineChanges(trimmed);
+    std::string before;
     for (LineNode* line = doc.head; line;) {
         LineNode* following = line->next;
         if (line->flags & LN_SELECTED) {
-            const size_t before = std::strlen(line->text);
+            before.assign(line->text);
             trimTrailingBlanks(line->text);
             if (line->text[0] != '\0') {
-                if (std::strlen(line->text) != before) doc.modified = 1;
+                if (before != line->text) {
+                    noteLineWas(trimmed, line, before, line->flags);
+                    doc.modified = 1;
+                }
             } else if (line->prev == nullptr && line->next == nullptr) {
-                if (before != 0) doc.modified = 1;  // the only line stays, emptied of its blanks
+                if (!before.empty()) {  // the only line stays, emptied of its blanks
+                    noteLineWas(trimmed, line, before, line->flags);
+                    doc.modified = 1;
+                }
                 break;
             } else {
-                removeLine(line);
+                replaceLineText(line, copyBytesOrExit(before.data(), before.size()));
+                removeLineRecorded(line);
             }
         }
         line = following;
     }
+    recordLineChanges(trimmed);
     updateTitle();
     ensureCaretVisible();
 }

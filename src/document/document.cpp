@@ -131,6 +131,18 @@ LineNode* insertLineAfter(LineNode* line) {
     return added;
 }
 
+LineNode* insertLineBefore(LineNode* line) {
+    if (line->prev) return insertLineAfter(line->prev);
+    LineNode* added = newLineNode();
+    forgetNumbersFrom(0);
+    added->next = line;
+    line->prev = added;
+    doc.head = added;
+    ++lineTotal;
+    ++documentChangeCount;
+    return added;
+}
+
 // Moves a reference off a line that is about to go: to its successor, else its predecessor.
 static LineNode* survivorOf(const LineNode* line) { return line->next ? line->next : line->prev; }
 
@@ -358,9 +370,14 @@ void placeCaretAtOffset(int offset) {
     const int target = offset - 1;
     LineNode* line = doc.head;
     int start = 0;
-    if (isMemoCurrent() && target >= lineStartMemo.start) {
+    if (isMemoCurrent()) {
         line = lineStartMemo.line;
         start = lineStartMemo.start;
+        // Back from the remembered line: undo walks a command's edits from its last one.
+        while (target < start && line->prev) {
+            line = line->prev;
+            start -= lengthOf(line) + 1;
+        }
     }
     // An offset past a line's end goes on to the next line; past the document's end it
     // stops at the end of the last line.

@@ -89,6 +89,8 @@ LineNode* newLineNode();
 LineNode* appendLine();
 // Links a new node directly after `line` (which must be in the list) and returns it.
 LineNode* insertLineAfter(LineNode* line);
+// Links a new node directly before `line` (which must be in the list; it may be the head).
+LineNode* insertLineBefore(LineNode* line);
 // Unlinks and frees `line`; the only line is emptied instead. Moves topLine and caretLine
 // off it (to the successor when there is one), and drops any anchor or selection end
 // that pointed at it. Sets modified.

@@ -14,6 +14,10 @@ constexpr int UNDO_DELETE_CHAR = 771;
 constexpr int UNDO_SPLIT = 2079;
 // A command that changed whole lines in place (their texts or flags, never their number).
 constexpr int UNDO_LINES = 2080;
+// The records of one command, undone and redone as one step.
+constexpr int UNDO_GROUP = 2081;
+// A whole line taken out of the document.
+constexpr int UNDO_REMOVE_LINE = 2082;
 
 constexpr int UNDO_RING_SIZE = 1000;
 
@@ -49,6 +53,15 @@ struct UndoRecord {
     LineImage* images;
     int imageCount;
     int offsetAfter;
+    // UNDO_GROUP: the records the command made, oldest first (owned), and the anchor's
+    // offset before and after it (-1: none); `offset` and `offsetAfter` hold the caret's.
+    UndoRecord* members;
+    int memberCount;
+    int anchorOffset;
+    int anchorOffsetAfter;
+    // UNDO_REMOVE_LINE: the removed line's flags (`offset` is where it began, `text` its
+    // text). UNDO_JOIN: the style the joined line had and the bookmark of the line it took.
+    uint32_t lineFlags;
     UndoRecord* prev;
     UndoRecord* next;
     // Order of recording (0 for a slot never used): walking back from `newest`, serials
@@ -94,5 +107,14 @@ void setLineEnds(UndoRecord* record, const int* entries, int count);
 void clearUndoRecord(UndoRecord* record);
 // Gives `record` the `count` line images of `images` (taking the array and its texts).
 void setLineImages(UndoRecord* record, LineImage* images, int count);
+// While a group is open (groups nest), every record goes into it instead of the ring;
+// closing the outermost group puts them into the ring as one UNDO_GROUP record, however
+// many there are, so a large command neither pushes the history out nor loses its own
+// first records.
+void openUndoGroup();
+// Closes the innermost group. Closing the outermost returns the UNDO_GROUP record it made
+// (the caller fills in the caret and anchor), or null when the command recorded nothing;
+// null too while an outer group stays open.
+UndoRecord* closeUndoGroup();
 // Moves `current` one record on; at `newest` it pushes an empty record instead.
 void stepForward();

@@ -274,7 +274,12 @@ void joinCaretLineWithNext() {
         char* first = substring(1, 0, line->next->text);
         // Undo splits the line again with the same kind of return that the join removed.
         UndoRecord* record = recordEdit(UNDO_JOIN, caretOffset(), first);
-        if (record) record->softReturn = !(line->flags & LN_HARD_RETURN);
+        if (record) {
+            record->softReturn = !(line->flags & LN_HARD_RETURN);
+            // The join gives the line the next one's style and drops the next one's
+            // bookmark: undo gives both back.
+            record->lineFlags = (line->flags & LN_STYLE) | (line->next->flags & LN_BOOKMARK);
+        }
         std::free(first);
     }
     joinWithNext(line);

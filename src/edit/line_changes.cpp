@@ -40,6 +40,17 @@ std::vector<LineNode*> linesAt(const LineImage* images, int count) {
     return lines;
 }
 
+// Which noted lines are still in the document, found in one walk over it.
+std::vector<bool> notedLinesPresent(const LineChanges& changes) {
+    std::vector<bool> present(changes.earlier.size(), false);
+    if (changes.earlier.empty()) return present;
+    for (const LineNode* line = doc.head; line; line = line->next) {
+        const auto found = changes.noted.find(line);
+        if (found != changes.noted.end()) present[found->second] = true;
+    }
+    return present;
+}
+
 }  // namespace
 
 void beginLineChanges(LineChanges& changes) {
@@ -57,8 +68,9 @@ void noteLineBefore(LineChanges& changes, LineNode* line) { noteLineWas(changes,
 bool recordLineChanges(LineChanges& changes) {
     if (undoRing.replaying != 0) return false;
     std::vector<const LineChanges::Earlier*> changed;
-    for (const LineChanges::Earlier& entry : changes.earlier)
-        if (isLineInDocument(entry.line) && differs(entry)) changed.push_back(&entry);
+    const std::vector<bool> present = notedLinesPresent(changes);
+    for (size_t i = 0; i < changes.earlier.size(); ++i)
+        if (present[i] && differs(changes.earlier[i])) changed.push_back(&changes.earlier[i]);
     if (changed.empty()) return false;
     auto* images = static_cast<LineImage*>(allocateOrExit(sizeof(LineImage) * changed.size()));
     for (size_t i = 0; i < changed.size(); ++i) {
@@ -76,8 +88,10 @@ bool recordLineChanges(LineChanges& changes) {
 }
 
 void revertLineChanges(LineChanges& changes) {
-    for (const LineChanges::Earlier& entry : changes.earlier) {
-        if (!isLineInDocument(entry.line) || !differs(entry)) continue;
+    const std::vector<bool> present = notedLinesPresent(changes);
+    for (size_t i = 0; i < changes.earlier.size(); ++i) {
+        const LineChanges::Earlier& entry = changes.earlier[i];
+        if (!present[i] || !differs(entry)) continue;
         replaceLineText(entry.line, copyBytesOrExit(entry.text.data(), entry.text.size()));
         entry.line->flags = (entry.line->flags & ~LINE_IMAGE_FLAGS) | (entry.flags & LINE_IMAGE_FLAGS);
     }

@@ -34,7 +34,8 @@ struct LineChanges {
 
 // Starts a command's changes: remembers where the caret stands.
 void beginLineChanges(LineChanges& changes);
-// Keeps `line`'s text and flags as they are now, unless the line was noted already.
+// Keeps `line`'s text and flags as they are now, unless the line was noted already. A
+// noted line that leaves the document is left out of the record.
 void noteLineBefore(LineChanges& changes, LineNode* line);
 // Keeps `text` and `flags` as what `line` held before the command, unless it was noted
 // already (for a caller that changed the line in place and kept its old text).

@@ -9,6 +9,7 @@
 
 #include "edit/clipboard.h"
 #include "edit/editing.h"
+#include "edit/command_undo.h"
 #include "edit/line_changes.h"
 #include "edit/line_edits.h"
 #include "document/gbk.h"
@@ -20,6 +21,10 @@
 #include "view/title.h"
 
 namespace {
+
+// While the records of a command are replayed as one step: the clipboard is left alone and
+// no step selects or scrolls, since the step as a whole puts the caret and selection back.
+bool replayingGroup = false;
 
 int lengthOf(const LineNode* line) { return static_cast<int>(std::strlen(line->text)); }
 
@@ -122,7 +127,7 @@ void restoreDeletedSelection(const UndoRecord* record) {
     if (from < text.size()) bytes.append(text, from, std::string::npos);
 
     clearSelection();
-    putTextOnClipboard(text.c_str());
+    if (!replayingGroup) putTextOnClipboard(text.c_str());
     keepCaretOnLine();
     const uint64_t changesBefore = documentChangeCount;
     PasteOutcome outcome;
@@ -150,6 +155,10 @@ void restoreDeletedSelection(const UndoRecord* record) {
     doc.caretLine = line;
     doc.caretCol = endCol;
     keepTextBeforeSince(changesBefore, outcome.startLine, outcome.startCol);
+    if (replayingGroup) {
+        updateTitle();
+        return;
+    }
     finishPaste(outcome, false);
 }
 
@@ -163,18 +172,27 @@ bool removePasted(const char* text) {
 }
 
 // Reverts one record at its position; false when the text there does not match it.
+bool revertGroup(UndoRecord* group);
+bool reapplyGroup(UndoRecord* group);
+
 bool revert(UndoRecord* record) {
     if (record->kind == UNDO_LINES) return swapLineImages(record, true);
+    if (record->kind == UNDO_GROUP) return revertGroup(record);
+    if (record->kind == UNDO_REMOVE_LINE) return reinsertRemovedLine(record);
     const char* text = record->text ? record->text : "";
     // Every record changes the text from the caret on; the caret line stays.
     const uint64_t changesBefore = documentChangeCount;
     LineNode* const changedLine = doc.caretLine;
     const int changedFrom = std::min(doc.caretCol, lengthOf(doc.caretLine));
     switch (record->kind) {
-        case UNDO_JOIN:
+        case UNDO_JOIN: {
             if (!caretByteIs(text)) return false;
+            LineNode* const joined = doc.caretLine;
             splitCaretLine(!record->softReturn, false, false);
+            joined->flags = (joined->flags & ~LN_STYLE) | (record->lineFlags & LN_STYLE);
+            if (joined->next) joined->next->flags |= record->lineFlags & LN_BOOKMARK;
             break;
+        }
         case UNDO_TYPE:
             if (!textFollowsCaret(text)) return false;
             cutBytes(doc.caretLine, doc.caretCol, static_cast<int>(std::strlen(text)));
@@ -219,6 +237,8 @@ bool deleteAgain(const char* text) {
 // Applies one record again at its position; false when the text there does not allow it.
 bool reapply(UndoRecord* record) {
     if (record->kind == UNDO_LINES) return swapLineImages(record, false);
+    if (record->kind == UNDO_GROUP) return reapplyGroup(record);
+    if (record->kind == UNDO_REMOVE_LINE) return removeLineAgain(record);
     const char* text = record->text ? record->text : "";
     // Every record changes the text from the caret on; the caret line stays.
     const uint64_t changesBefore = documentChangeCount;
@@ -238,13 +258,15 @@ bool reapply(UndoRecord* record) {
             if (!deleteAgain(text)) return false;
             if (*text == '\0') return true;  // nothing to delete again
             break;
-        case UNDO_PASTE:
+        case UNDO_PASTE: {
             clearSelection();
-            putTextOnClipboard(text);
+            if (!replayingGroup) putTextOnClipboard(text);
             // Not re-wrapped here: the wrap that followed the paste has records of its
             // own, which the next redos apply, so the rows come back as they were.
-            finishPaste(insertPieces(clipboardPieces(text, false)), false);
+            const PasteOutcome outcome = insertPieces(clipboardPieces(text, false));
+            if (!replayingGroup) finishPaste(outcome, false);
             break;
+        }
         case UNDO_DELETE_CHAR:
             if (!textFollowsCaret(text)) return false;
             cutBytes(doc.caretLine, doc.caretCol, static_cast<int>(std::strlen(text)));
@@ -258,6 +280,52 @@ bool reapply(UndoRecord* record) {
     doc.modified = 1;
     keepTextBeforeSince(changesBefore, changedLine, changedFrom);
     return true;
+}
+
+// ==== A command's records as one step ====
+
+// A pasted single character that the paste inserted as itself is undone and redone as
+// typing (without going through the clipboard).
+bool isPastedAsTyping(const char* text);
+
+bool revertMember(UndoRecord* member) {
+    if (member->kind == UNDO_EMPTY) return true;
+    if (member->kind == UNDO_PASTE && isPastedAsTyping(member->text)) member->kind = UNDO_TYPE;
+    placeCaretAtOffset(member->offset);
+    return revert(member);
+}
+
+bool reapplyMember(UndoRecord* member) {
+    if (member->kind == UNDO_EMPTY) return true;
+    placeCaretAtOffset(member->offset);
+    return reapply(member);
+}
+
+// Reverts the command's records from the last to the first. Should one no longer fit the
+// text, the ones already reverted are applied again, so the group stays whole.
+bool revertGroup(UndoRecord* group) {
+    const bool outer = replayingGroup;
+    replayingGroup = true;
+    int k = group->memberCount - 1;
+    while (k >= 0 && revertMember(&group->members[k])) --k;
+    const bool whole = k < 0;
+    for (int j = k + 1; !whole && j < group->memberCount; ++j) reapplyMember(&group->members[j]);
+    replayingGroup = outer;
+    if (whole) placeCaretAndAnchor(group->offset, group->anchorOffset);
+    return whole;
+}
+
+// Applies the command's records again from the first; the mirror of revertGroup.
+bool reapplyGroup(UndoRecord* group) {
+    const bool outer = replayingGroup;
+    replayingGroup = true;
+    int k = 0;
+    while (k < group->memberCount && reapplyMember(&group->members[k])) ++k;
+    const bool whole = k == group->memberCount;
+    for (int j = k - 1; !whole && j >= 0; --j) revertMember(&group->members[j]);
+    replayingGroup = outer;
+    if (whole) placeCaretAndAnchor(group->offsetAfter, group->anchorOffsetAfter);
+    return whole;
 }
 
 // ==== Walking the ring ====

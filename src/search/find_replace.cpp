@@ -10,6 +10,7 @@
 #include "document/text.h"
 #include "edit/caret_moves.h"
 #include "edit/clipboard.h"
+#include "edit/command_undo.h"
 #include "platform/platform.h"
 #include "search/regex.h"
 #include "search/replace_template.h"
@@ -301,7 +302,10 @@ int replaceAllMatches(bool matchCase) {
 void replaceAll(bool matchCase) {
     if (reportedMalformedExpression()) return;
     findState.replaceMode = 1;
+    // However many matches it replaces, one undo takes the whole replace-all back.
+    const CommandUndo before = beginCommandUndo();
     const int count = replaceAllMatches(matchCase);
+    endCommandUndo(before);
     platform::showFindMessageBox(replaceAllMessage(currentFindText(), currentTemplate(), count), "全部替换结果",
                                  platform::BOX_ICON_WARNING);
     findState.replaceMode = 0;
