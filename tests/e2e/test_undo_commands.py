@@ -40,10 +40,8 @@ class UndoCommands(unittest.TestCase):
             time.sleep(1)
             k.click(300, 300)  # the keys go to the main window
             k.key('ctrl+z')
-            time.sleep(1)
-            k.key('ctrl+s')
-            k.wait_title(title, timeout=30)
-            self.assertEqual(k.read('a.txt'), original)
+            time.sleep(2)
+            self.assertEqual(k.save_and_read('a.txt', timeout=60), original)
             self.assertEqual(k.close(), 0)
 
     def test_one_undo_takes_back_a_sort(self):
