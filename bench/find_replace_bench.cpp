@@ -103,6 +103,7 @@ void openReplaceDialogWith(const char* findText, const char* templ) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each figure as soon as it is known
     const long megabytes = argc > 1 ? std::atol(argv[1]) : 100;
     const char* folder = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp";
     const std::string path = std::string(folder) + "/kesh_find_replace_bench.txt";

@@ -155,10 +155,7 @@ void restoreDeletedSelection(const UndoRecord* record) {
     doc.caretLine = line;
     doc.caretCol = endCol;
     keepTextBeforeSince(changesBefore, outcome.startLine, outcome.startCol);
-    if (replayingGroup) {
-        updateTitle();
-        return;
-    }
+    if (replayingGroup) return;  // the step as a whole brings the title up to date
     finishPaste(outcome, false);
 }
 
@@ -227,6 +224,13 @@ bool deleteAgain(const char* text) {
     if (!matchPieces(literalPieces(text), true, match)) return false;
     if (match.lastLine == nullptr) return true;  // the selection selected nothing
     clearSelection();
+    if (replayingGroup && match.endLine == doc.caretLine) {
+        // Inside one line, as most of a replace-all's deletions are: cut the bytes at once
+        // rather than selecting them, which walks the whole document.
+        cutBytes(doc.caretLine, doc.caretCol, match.endCol - doc.caretCol);
+        noteChangeAt(doc.caretLine, doc.caretCol);
+        return true;
+    }
     doc.anchorLine = match.lastLine;
     doc.anchorCol = match.lastCol;
     updateSelection();
