@@ -78,17 +78,16 @@ double timeCommand(const std::string& command) {
     return secondsSince(start);
 }
 
-// Bytes the newest record keeps: its members, their texts and line images (malloc's
-// own overhead left out).
+// Bytes the newest record keeps: the packed records and where each begins (malloc's own
+// overhead left out).
 size_t bytesKeptByNewestRecord() {
     const UndoRecord* record = undoRing.newest;
-    size_t bytes = sizeof(UndoRecord) * static_cast<size_t>(record->memberCount);
-    for (int i = 0; i < record->memberCount; ++i) {
-        const UndoRecord& member = record->members[i];
-        if (member.text) bytes += std::strlen(member.text) + 1;
-        bytes += sizeof(int) * static_cast<size_t>(member.lineEndCount);
-    }
-    return bytes;
+    const int count = record->memberCount;
+    if (count == 0) return 0;
+    UndoRecord last;
+    readGroupMember(record, count - 1, last);
+    const size_t lastSize = 64 + (last.text ? std::strlen(last.text) : 0) + sizeof(int) * last.lineEndCount;
+    return record->memberStarts[count - 1] + lastSize + sizeof(size_t) * static_cast<size_t>(count);
 }
 
 // The Replace dialog as it stands open with these texts.

@@ -124,8 +124,12 @@ TEST_F(MarkersTest, TheSplitsOfOneCommandAreUndoneAndRedoneAsOneStep) {
     ASSERT_EQ(documentLines(), (Lines{"前", "一、甲", "二、乙", "后"}));
     ASSERT_EQ(undoRing.newest->kind, UNDO_GROUP);
     ASSERT_EQ(undoRing.newest->memberCount, 2);
-    EXPECT_EQ(undoRing.newest->members[0].kind, UNDO_SPLIT);
-    EXPECT_EQ(undoRing.newest->members[1].offset, 10);
+    UndoRecord member;
+    readGroupMember(undoRing.newest, 0, member);
+    EXPECT_EQ(member.kind, UNDO_SPLIT);
+    EXPECT_STREQ(member.text, "一");
+    readGroupMember(undoRing.newest, 1, member);
+    EXPECT_EQ(member.offset, 10);
     undo();
     EXPECT_EQ(documentLines(), (Lines{"前一、甲二、乙", "后"}));
     EXPECT_EQ(doc.caretLine, doc.head);  // where the command found it

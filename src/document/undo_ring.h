@@ -2,6 +2,7 @@
 // primitive edit. Undo and redo, which read it, live in undo_redo.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Kinds: the message codes of the keys that cause them.
@@ -53,9 +54,12 @@ struct UndoRecord {
     LineImage* images;
     int imageCount;
     int offsetAfter;
-    // UNDO_GROUP: the records the command made, oldest first (owned), and the anchor's
-    // offset before and after it (-1: none); `offset` and `offsetAfter` hold the caret's.
-    UndoRecord* members;
+    // UNDO_GROUP: the records the command made, oldest first, packed one after another
+    // into `groupLog` (owned; read them with readGroupMember), where each begins at
+    // `memberStarts` (owned); and the anchor's offset before and after the command (-1:
+    // none). `offset` and `offsetAfter` hold the caret's.
+    char* groupLog;
+    size_t* memberStarts;
     int memberCount;
     int anchorOffset;
     int anchorOffsetAfter;
@@ -101,6 +105,8 @@ inline bool isRecordedBefore(const UndoRecord* older, const UndoRecord* newer) {
 // Records an edit of `kind` at `offset` with a copy of `text`, unless replaying; returns
 // the record, or null when nothing was recorded.
 UndoRecord* recordEdit(int kind, int offset, const char* text);
+// Gives `record` a copy of `text` (null counts as empty) in place of the text it had.
+void setRecordText(UndoRecord* record, const char* text);
 // Gives `record` a copy of `count` line-end entries (see UndoRecord::lineEnds).
 void setLineEnds(UndoRecord* record, const int* entries, int count);
 // Empties one record (it becomes UNDO_EMPTY), freeing what it owns.
@@ -116,5 +122,9 @@ void openUndoGroup();
 // (the caller fills in the caret and anchor), or null when the command recorded nothing;
 // null too while an outer group stays open.
 UndoRecord* closeUndoGroup();
+// The `index`-th record of a group (0: the oldest) into `member`. Its text, line ends and
+// line images stay the group's: `member` may change the images' contents, but nothing of
+// it may be freed or kept after the group.
+void readGroupMember(const UndoRecord* group, int index, UndoRecord& member);
 // Moves `current` one record on; at `newest` it pushes an empty record instead.
 void stepForward();

@@ -147,8 +147,7 @@ bool completesTypedFirstByte(const LineNode* line, char ch) {
 void appendToNewestRecord(char second) {
     UndoRecord* newest = undoRing.newest;
     const char pair[3] = {newest->text[0], second, '\0'};
-    std::free(newest->text);
-    newest->text = copyStringOrExit(pair);
+    setRecordText(newest, pair);
 }
 
 }  // namespace

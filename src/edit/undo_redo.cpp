@@ -292,17 +292,21 @@ bool reapply(UndoRecord* record) {
 // typing (without going through the clipboard).
 bool isPastedAsTyping(const char* text);
 
-bool revertMember(UndoRecord* member) {
-    if (member->kind == UNDO_EMPTY) return true;
-    if (member->kind == UNDO_PASTE && isPastedAsTyping(member->text)) member->kind = UNDO_TYPE;
-    placeCaretAtOffset(member->offset);
-    return revert(member);
+bool revertMember(const UndoRecord* group, int index) {
+    UndoRecord member;
+    readGroupMember(group, index, member);
+    if (member.kind == UNDO_EMPTY) return true;
+    if (member.kind == UNDO_PASTE && isPastedAsTyping(member.text)) member.kind = UNDO_TYPE;
+    placeCaretAtOffset(member.offset);
+    return revert(&member);
 }
 
-bool reapplyMember(UndoRecord* member) {
-    if (member->kind == UNDO_EMPTY) return true;
-    placeCaretAtOffset(member->offset);
-    return reapply(member);
+bool reapplyMember(const UndoRecord* group, int index) {
+    UndoRecord member;
+    readGroupMember(group, index, member);
+    if (member.kind == UNDO_EMPTY) return true;
+    placeCaretAtOffset(member.offset);
+    return reapply(&member);
 }
 
 // Reverts the command's records from the last to the first. Should one no longer fit the
@@ -311,9 +315,9 @@ bool revertGroup(UndoRecord* group) {
     const bool outer = replayingGroup;
     replayingGroup = true;
     int k = group->memberCount - 1;
-    while (k >= 0 && revertMember(&group->members[k])) --k;
+    while (k >= 0 && revertMember(group, k)) --k;
     const bool whole = k < 0;
-    for (int j = k + 1; !whole && j < group->memberCount; ++j) reapplyMember(&group->members[j]);
+    for (int j = k + 1; !whole && j < group->memberCount; ++j) reapplyMember(group, j);
     replayingGroup = outer;
     if (whole) placeCaretAndAnchor(group->offset, group->anchorOffset);
     return whole;
@@ -324,9 +328,9 @@ bool reapplyGroup(UndoRecord* group) {
     const bool outer = replayingGroup;
     replayingGroup = true;
     int k = 0;
-    while (k < group->memberCount && reapplyMember(&group->members[k])) ++k;
+    while (k < group->memberCount && reapplyMember(group, k)) ++k;
     const bool whole = k == group->memberCount;
-    for (int j = k - 1; !whole && j >= 0; --j) revertMember(&group->members[j]);
+    for (int j = k - 1; !whole && j >= 0; --j) revertMember(group, j);
     replayingGroup = outer;
     if (whole) placeCaretAndAnchor(group->offsetAfter, group->anchorOffsetAfter);
     return whole;
