@@ -1,8 +1,12 @@
 // The wildcard matcher: the token language, the line rules, captures, character
-// boundaries, and a randomized check against the document's bytes.
+// boundaries, a randomized check against the document's bytes, and the scan against
+// fresh attempts at every start.
 #include <cstring>
+#include <iterator>
+#include <map>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/gbk.h"
@@ -130,6 +134,13 @@ TEST_F(WildcardTest, TokensAndLineRules) {
         {"a\tb", "\\t", false, "\t", -1, ""},
         {"xa\nb", "a\\n", false, "a\n", -1, ""},
         {"a(b\ncd)e", "\\()", false, "(b\ncd)", 2, "cd)"},
+        // A closing byte that begins its line: the slot holds the last line the capture
+        // took text from.
+        {"(a\nbc\n)", "\\()", false, "(a\nbc\n)", 2, "bc)"},
+        // Empty lines without a hard return are crossed, but "\?" and "\~" still act on
+        // them, and the line-start rule on one that follows a hard return.
+        {"1\r\r2", "\\~\\?\\N", false, "1\n\n2", 20, "2"},
+        {"a\n\rb", "a\\n\\nb", false, "a\n\nb", -1, ""},
         // Only ideographs are Chinese characters: the numeral 〇 and full-width symbols are
         // not; GBK's extension areas are.
         {"〇，一", "\\C", false, "一", 40, "一"},
@@ -303,6 +314,88 @@ TEST_F(WildcardTest, RandomPatternsMatchWholeCharactersAndEmptyReplaceRemovesExa
                 else
                     break;
             }
+        }
+    }
+}
+
+// ---- Differential: the scan against fresh attempts at every start in turn ----
+
+// A search's match ("" for none) and the slots it stored, by number.
+struct SearchOutcome {
+    std::string match;
+    std::map<int, std::string> slots;
+};
+
+SearchOutcome lastSearchOutcome() {
+    SearchOutcome outcome;
+    if (findState.found)
+        outcome.match = std::to_string(lineIndex(findState.matchStartLine)) + ":" +
+                        std::to_string(findState.matchStartCol) + " to " + std::to_string(lineIndex(doc.anchorLine)) +
+                        ":" + std::to_string(doc.anchorCol);
+    for (int n = 0; n < CAPTURE_SLOT_COUNT; ++n)
+        if (CaptureSlots[n].present) outcome.slots[n] = CaptureSlots[n].text;
+    return outcome;
+}
+
+std::string describe(const SearchOutcome& outcome) {
+    std::string text = outcome.match.empty() ? "no match" : "match " + outcome.match;
+    for (const auto& [n, captured] : outcome.slots) text += " | " + std::to_string(n) + "=" + captured;
+    return text;
+}
+
+// Characters and tokens that make runs, bracket captures and empty soft lines likely.
+const char* const runCharacters[] = {"1", ".", "a", "_", "\\", "(", ")", ",", "中", " ", "N", "Ⅻ", "ⅰ"};
+const char* const runTokens[] = {"\\N", "\\N1", "\\C", "\\S", "\\M", "\\@", "\\;",
+                                 "\\$", "\\()", "\\?", "\\~", "\\n", "\\", "\\%"};
+
+// The scan carries what one attempt read into the next and skips starts inside a run; from
+// every start it must end exactly as attempts made afresh at each start in turn would.
+TEST_F(WildcardTest, TheScanEndsAsFreshAttemptsAtEveryStartInTurn) {
+    std::mt19937 rng(5151);
+    for (int round = 0; round < 4000; ++round) {
+        std::vector<std::string> characters;
+        for (int l = 0, lines = 1 + static_cast<int>(rng() % 6); l < lines; ++l) {
+            if (l > 0) characters.push_back(rng() % 2 ? "\r" : "\n");
+            for (int length = static_cast<int>(rng() % 8); length > 0; --length) {
+                const char* c = runCharacters[rng() % std::size(runCharacters)];
+                characters.insert(characters.end(), rng() % 3 ? 1 : 1 + rng() % 5, c);
+            }
+        }
+        std::string text, pattern;
+        for (const std::string& c : characters) text += c;
+        for (int part = 1 + static_cast<int>(rng() % 4); part > 0; --part) {
+            const std::string c = characters.empty() ? "" : characters[rng() % characters.size()];
+            const std::string token = runTokens[rng() % std::size(runTokens)];
+            pattern += (rng() % 2 || c.empty()) ? token : c == "\r" ? "" : c == "\n" ? "\\n" : c;
+        }
+        setText(text);
+        setPattern(pattern);
+        const bool matchCase = rng() % 2;
+        fake().keysDown.erase(0x10);
+        if (rng() % 4 == 0) fake().keysDown.insert(0x10);  // Shift puts letters into \S runs
+        std::vector<std::pair<LineNode*, int>> starts;
+        for (LineNode* line = doc.head; line; line = line->next)
+            for (int col = 0; line->text[col] != '\0'; col = stepRight(line->text, col))
+                starts.emplace_back(line, col);
+        // Fresh attempts from the last start back: from a start they end with its match, or
+        // as from the next start with the slots that leaves written over the attempt's own.
+        std::vector<SearchOutcome> fresh(starts.size() + 1);
+        for (size_t i = starts.size(); i-- > 0;) {
+            freeCaptures();
+            findState.found = 0;
+            const bool matched = wildcardAttemptAt(starts[i].first, starts[i].second, matchCase);
+            fresh[i] = lastSearchOutcome();
+            if (matched) continue;
+            fresh[i].match = fresh[i + 1].match;
+            for (const auto& [n, captured] : fresh[i + 1].slots) fresh[i].slots[n] = captured;
+        }
+        for (size_t i = 0; i < starts.size(); ++i) {
+            freeCaptures();
+            findState.found = 0;
+            doc.caretLine = starts[i].first;
+            doc.caretCol = starts[i].second;
+            wildcardFind(matchCase);
+            ASSERT_EQ(describe(lastSearchOutcome()), describe(fresh[i])) << pattern << " in " << text << " from " << i;
         }
     }
 }

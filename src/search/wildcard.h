@@ -30,6 +30,12 @@ extern CaptureSlot CaptureSlots[CAPTURE_SLOT_COUNT];
 // changes none of them. An empty find text finds nothing. Captures are stored as it goes.
 void wildcardFind(bool matchCase);
 
+// Makes the one attempt of wildcardFind's scan that starts at (line, col), a character
+// boundary, with nothing carried over from other starts: stores the captures it takes
+// and, on a match, reports it as wildcardFind does. True on a match. Attempts made start
+// after start this way are what the scan must amount to; the tests compare the two.
+bool wildcardAttemptAt(LineNode* line, int col, bool matchCase);
+
 // Stores a copy of `size` bytes into slot `slot` (0-50), replacing what it held. Texts of
 // any length are stored whole; out-of-range slots and negative sizes are ignored.
 void storeCapture(int slot, const char* bytes, int size);
