@@ -6,7 +6,7 @@ was loaded."""
 import time
 import unittest
 
-from kesh_e2e import Kesh, run_scenarios, wait_for
+from kesh_e2e import Kesh, log, run_scenarios, wait_for
 
 REPLACE_ALL_CAPTION = '全部替换结果'
 
@@ -30,8 +30,10 @@ class UndoCommands(unittest.TestCase):
             k.key('Tab', window=dialog)
             k.set_clipboard('检验')
             k.key('ctrl+v', window=dialog)
+            log('replace all pressed')
             k.key('alt+a', window=dialog)
             box, text = k.wait_message_box(REPLACE_ALL_CAPTION, timeout=120)
+            log('replace all done')
             self.assertIn('共完成10000次。', text)
             k.key('Return', window=box)
             k.wait_window_gone(REPLACE_ALL_CAPTION)
@@ -40,8 +42,12 @@ class UndoCommands(unittest.TestCase):
             time.sleep(1)
             k.click(300, 300)  # the keys go to the main window
             k.key('ctrl+z')
-            time.sleep(2)
-            self.assertEqual(k.save_and_read('a.txt', timeout=60), original)
+            log('undo pressed')
+            time.sleep(1)
+            k.key('ctrl+s')
+            k.wait_title(title, timeout=120)
+            log('saved')
+            self.assertEqual(k.read('a.txt'), original)
             self.assertEqual(k.close(), 0)
 
     def test_one_undo_takes_back_a_sort(self):
