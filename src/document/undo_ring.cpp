@@ -150,21 +150,7 @@ void initUndo() {
     undoRing.slots = static_cast<UndoRecord*>(allocateOrExit(sizeof(UndoRecord) * UNDO_RING_SIZE));
     for (int i = 0; i < UNDO_RING_SIZE; ++i) {
         UndoRecord& record = undoRing.slots[i];
-        record.kind = UNDO_EMPTY;
-        record.offset = 0;
-        record.text = nullptr;
-        record.softReturn = false;
-        record.lineEnds = nullptr;
-        record.lineEndCount = 0;
-        record.images = nullptr;
-        record.imageCount = 0;
-        record.offsetAfter = 0;
-        record.groupLog = nullptr;
-        record.memberStarts = nullptr;
-        record.memberCount = 0;
-        record.anchorOffset = record.anchorOffsetAfter = -1;
-        record.lineFlags = 0;
-        record.serial = 0;
+        record = blankRecord();
         record.next = &undoRing.slots[(i + 1) % UNDO_RING_SIZE];
         record.prev = &undoRing.slots[(i + UNDO_RING_SIZE - 1) % UNDO_RING_SIZE];
     }

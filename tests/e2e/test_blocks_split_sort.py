@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Block commands on real keys: Ctrl+1 breaks a line before "二、", Ctrl+M sorts three
-selected lines by the caret column; both are checked in the saved file."""
+selected lines by the caret column and one Ctrl+Z takes the sort back; each is checked in
+the saved file."""
 
 import unittest
 
@@ -35,6 +36,12 @@ class BlocksSplitSort(unittest.TestCase):
             k.key('ctrl+s')
             k.wait_title(title)
             self.assertEqual(k.read('a.txt'), b'2\r\n9\r\n10\r\n')
+            # One Ctrl+Z takes the whole sort back.
+            k.key('ctrl+z')
+            k.wait_title(' * ' + title)
+            k.key('ctrl+s')
+            k.wait_title(title)
+            self.assertEqual(k.read('a.txt'), b'9\r\n10\r\n2\r\n')
             self.assertEqual(k.close(), 0)
 
 
