@@ -135,6 +135,15 @@ TEST_F(SortTest, TextReturnAndStyleMoveWhileSelectionAndBookmarkStay) {
     EXPECT_EQ(lineAt(1)->flags & ~LN_SELECTED, 0u);
 }
 
+TEST_F(SortTest, WithoutASelectedLineBothSortsChangeNothingButEndAsASortDoes) {
+    for (const int command : {CARET, DATA}) {
+        setDocument({"b,1", "a,2"});
+        sortWith(command, false, false);
+        EXPECT_EQ(documentLines(), (Lines{"b,1", "a,2"}));
+        EXPECT_TRUE(doc.modified) << command;
+    }
+}
+
 TEST_F(SortTest, ACaretLineWithoutSeparatorLeavesTheDocumentUnmodified) {
     openSelected({"b", "a,1"}, 0);
     sortWith(DATA, false, false);

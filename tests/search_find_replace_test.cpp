@@ -487,3 +487,18 @@ TEST_F(FindReplaceTest, TheTidyUpGivesTheOpenDialogItsTextsBack) {
     EXPECT_EQ(lastBox().text, replaceAllMessage("abc", "x", 2));
     EXPECT_EQ(documentLines(), (std::vector<std::string>{"x 1", "x 2"}));
 }
+
+TEST_F(FindReplaceTest, AReplaceAllAndTheTidyUpStopAKeySequenceAsTheFailedFindThatEndsThemDoes) {
+    setDocument({"ab"});
+    dispatchCommand(CMD_REPLACE, 0);
+    recorder.stopRequest = 0;
+    notify(REPORT | FR_REPLACEALL, "a", "x");
+    EXPECT_TRUE(recorder.stopRequest);
+    notify(REPORT | FR_DIALOGTERM, "a", "x");
+    for (const bool ran : {true, false}) {
+        recorder.stopRequest = 0;
+        fake().messageBoxAnswers = {ran ? platform::ANSWER_YES : platform::ANSWER_NO, platform::ANSWER_NO};
+        dispatchCommand(CMD_TIDY_STATEMENT, 0);
+        EXPECT_EQ(recorder.stopRequest != 0, ran);
+    }
+}

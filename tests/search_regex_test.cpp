@@ -96,6 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         FindCase{"/b/g", {"abc", "b"}, 0, 2, 1, 0, 1},  // every later line from column 0
         FindCase{"/b/g", {"a", "", "cb"}, 0, 0, 2, 1, 2},
         FindCase{"/*a/g", {"a*a"}, 0, 0, -1, 0, 0},   // leading quantifier: an empty node
+        FindCase{"/*|a/g", {"a"}, 0, 0, -1, 0, 0},    // ... which no alternative makes match
         FindCase{"/(ab/g", {"(ab"}, 0, 0, -1, 0, 0},  // unbalanced: fails the check
         FindCase{"/g", {"g", "/g"}, 0, 0, -1, 0, 0},
         FindCase{"//g", {"abc"}, 0, 1, 0, 1, 1},  // no body: matches nothing at the caret

@@ -73,7 +73,10 @@ const CommandRoute DOCUMENT_COMMANDS[] = {
     {CMD_QUICK_LETTERS, [](int) { noteSearchOutcome(quickSearch(QUICK_LETTERS, false)); }},
     {CMD_SELECT_BRACKETS, [](int) { noteSearchOutcome(selectBracketPair()); }},
     {CMD_SPACES_COMMAS, [](int) { convertSpacesCommas(); }},
-    {CMD_TIDY_STATEMENT, [](int) { tidyStatement(); }},
+    // Its replace-all passes each end on a find that fails, which stops a key sequence.
+    {CMD_TIDY_STATEMENT, [](int) {
+         if (tidyStatement()) noteSearchOutcome(false);
+     }},
     {CMD_SPLIT_BY_INDENT, [](int) {
          markIndentedParagraphs();
          switchWordWrapOn();  // the marked paragraphs are shown wrapped

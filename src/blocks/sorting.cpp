@@ -203,6 +203,13 @@ void putBack(const std::vector<LineNode*>& block, const std::vector<SortLine>& l
     ensureCaretVisible();
 }
 
+// With no line selected there is nothing to sort; the command still ends as a sort does.
+void endWithoutBlock() {
+    doc.modified = 1;
+    updateTitle();
+    ensureCaretVisible();
+}
+
 bool shiftIsDown() { return platform::isKeyDown(VKEY_SHIFT); }
 
 }  // namespace
@@ -214,7 +221,7 @@ void sortByCaretColumn() {
     const bool descending = shiftIsDown();
     const bool numbers = view.showLineNumbers != 0;
     const std::vector<LineNode*> block = lineBlock();
-    if (block.empty()) return;
+    if (block.empty()) return endWithoutBlock();
     const int col = doc.caretCol < 0 ? 0 : doc.caretCol;
     std::vector<SortLine> lines;
     for (const LineNode* row : block) {
@@ -236,7 +243,7 @@ void sortByDataColumn() {
     const bool descending = shiftIsDown();
     const bool numbers = view.showLineNumbers != 0;
     const std::vector<LineNode*> block = lineBlock();
-    if (block.empty()) return;
+    if (block.empty()) return endWithoutBlock();
     const int field = separatorsBefore(doc.caretLine->text, doc.caretCol, separator);
     std::vector<SortLine> lines;
     for (const LineNode* row : block) {

@@ -417,8 +417,9 @@ SearchOutcome onFindReplace() {
     }
     if (flags & FR_REPLACE) return replaceOne();
     if (flags & FR_REPLACEALL) {
+        // The loop ends on a find that fails, which stops a key sequence being played.
         replaceAll(matchCaseChosen());
-        return SearchOutcome::NoSearch;
+        return SearchOutcome::NotFound;
     }
     platform::showFindMessageBox(absentMessage(currentFindText()), "执行结果", platform::BOX_ICON_WARNING);
     return SearchOutcome::NoSearch;

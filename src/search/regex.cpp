@@ -314,6 +314,10 @@ int buildRegexProgram(const char* text, RegexProgram& program, RegexProblem* pro
     return 1;
 }
 
+bool regexNeverMatches(const RegexProgram& program) {
+    return program.count == 0 || program.nodes[0].kind == RX_EMPTY;
+}
+
 const char* regexProblemText(RegexProblem problem) {
     switch (problem) {
     case RegexProblem::None: return "";
@@ -740,7 +744,7 @@ private:
 }  // namespace
 
 int regexMatchAt(const RegexProgram& program, const char* line, int length, int start) {
-    if (program.count == 0 || start < 0 || start > length) return -1;
+    if (regexNeverMatches(program) || start < 0 || start > length) return -1;
     Matcher matcher(program, length);
     matcher.beginLine(line, length);
     return matcher.matchEnd(0, start);
@@ -779,7 +783,7 @@ bool searchLine(Matcher& matcher, int firstNode, const char* line, int firstCol,
 }  // namespace
 
 bool regexSearchLine(const RegexProgram& program, const char* line, int firstCol, int& start, int& end) {
-    if (program.count == 0) return false;
+    if (regexNeverMatches(program)) return false;
     Matcher matcher(program, static_cast<int>(std::strlen(line)));
     const bool anchored = program.nodes[0].kind == RX_BOL;
     return searchLine(matcher, anchored ? 1 : 0, line, firstCol, anchored, start, end);
@@ -789,7 +793,7 @@ void regexFind(const char* text) {
     lastMatchEmpty = false;
     if (doc.caretLine == nullptr) return;
     static RegexProgram program;  // 1024 nodes are too many for the stack of the search
-    if (!buildRegexProgram(text, program)) return;
+    if (!buildRegexProgram(text, program) || regexNeverMatches(program)) return;
     Matcher matcher(program, 1 << 30);
     const bool anchored = program.nodes[0].kind == RX_BOL;
     int firstCol = doc.caretCol;

@@ -56,6 +56,10 @@ int buildRegexProgram(const char* text, RegexProgram& program, RegexProblem* pro
 // What the user is told about `problem`: GBK, without the expression itself.
 const char* regexProblemText(RegexProblem problem);
 
+// True when `program` can match nothing at all: it is empty, or its body begins with a
+// quantifier, which leaves an empty node that never matches, even before a "|".
+bool regexNeverMatches(const RegexProgram& program);
+
 // Whether a class's text (the bytes between its brackets, or "\d"-style) accepts `byte`.
 bool regexClassAccepts(const char* text, int length, char byte);
 

@@ -153,11 +153,11 @@ std::string cleanStatementLine(const std::string& text) {
     return out;
 }
 
-void tidyStatement() {
+bool tidyStatement() {
     const int answer = platform::showMessageBox(
         "请将《微信交易明细电子证明》PDF文件\n中的文本内容复制到此编辑界面。\n\n已经准备好，并确定要继续整理此内容吗？",
         "请确认:", platform::BOX_YES_NO_CANCEL);
-    if (answer != platform::ANSWER_YES || !hasDocument()) return;
+    if (answer != platform::ANSWER_YES || !hasDocument()) return false;
     const BorrowedFindState saved = borrowFindState();
     for (const TidyPass& pass : PASSES_BEFORE_PARAGRAPHS) runPass(pass);
     rebuildParagraphs();
@@ -167,6 +167,7 @@ void tidyStatement() {
     performEditorAction(ACTION_DOCUMENT_START);
     updateTitle();
     convertSpacesCommas();
+    return true;
 }
 
 void convertSpacesCommas() {

@@ -5,8 +5,9 @@
 #include <string>
 
 // Command 32871: asks first, then runs eight replace-all passes in the wildcard language,
-// rebuilds the paragraphs, cleans every line and offers the space/comma conversion.
-void tidyStatement();
+// rebuilds the paragraphs, cleans every line and offers the space/comma conversion. True
+// when it ran (the first question was answered Yes).
+bool tidyStatement();
 // Command 32821 (Ctrl+Q): with line numbers shown, every space becomes ","; with them
 // hidden, every "," becomes a space; after a question, and not recorded for undo.
 void convertSpacesCommas();

@@ -144,6 +144,7 @@ struct Reference {
 }  // namespace
 
 int referenceMatchAt(const RegexProgram& program, const std::string& text, int start, long budget) {
+    if (program.nodes[0].kind == RX_EMPTY) return -1;  // a leading quantifier: nothing matches
     Reference ref{program, text.c_str(), budget};
     const int end = ref.match(0, start, false);
     return ref.budget <= 0 ? REFERENCE_GAVE_UP : end;
@@ -152,6 +153,7 @@ int referenceMatchAt(const RegexProgram& program, const std::string& text, int s
 // The reference search of one line: character boundaries from firstCol, "^" first.
 int referenceSearch(const RegexProgram& program, const std::string& text, int firstCol, int& start, int& end,
                     long budget) {
+    if (program.nodes[0].kind == RX_EMPTY) return 0;  // a leading quantifier: nothing matches
     Reference ref{program, text.c_str(), budget};
     const bool anchored = program.nodes[0].kind == RX_BOL;
     for (int col = 0; col <= static_cast<int>(text.size()); ++col) {
