@@ -1,5 +1,6 @@
 // The whole-document block commands on a 100 MB document of ordinary lines: the
-// statistics count and the full-width to half-width conversion, each one pass.
+// statistics count and the full-width to half-width conversion, each one pass; and paste
+// as hexadecimal of the largest clipboard text into a 100 KB paragraph with word wrap on.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "document/document.h"
 #include "document/memory.h"
 #include "document/undo_ring.h"
+#include "edit/reflow.h"
 #include "files/close_document.h"
 #include "support/fake_platform.h"
 #include "view/view_state.h"
@@ -55,6 +57,31 @@ void BM_FullToHalfWidth(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * state.range(0) * 1024 * 1024);
 }
 BENCHMARK(BM_FullToHalfWidth)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Paste as hexadecimal types its text a character at a time; with word wrap on each
+// character re-wraps the rest of the paragraph it lands in.
+void BM_PasteAsHexIntoAWrappedParagraph(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        closeDocument();
+        resetUndo();
+        resetFakePlatform();
+        view = ViewState{};
+        view.clientWidth = 800;
+        view.clientHeight = 600;
+        view.wrapMode = 1;
+        appendLine()->text = copyStringOrExit(std::string(static_cast<size_t>(state.range(0)) * 1024, 'a').c_str());
+        doc.caretLine = doc.topLine = doc.head;
+        reflow(doc.head, true, true);
+        doc.caretLine = doc.head;
+        doc.caretCol = 0;
+        fake().clipboard = std::string(HEX_PASTE_MAX_BYTES, 'A');
+        fake().clipboardHasText = true;
+        state.ResumeTiming();
+        pasteAsHex();
+    }
+}
+BENCHMARK(BM_PasteAsHexIntoAWrappedParagraph)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

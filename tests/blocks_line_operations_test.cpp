@@ -269,6 +269,26 @@ TEST_F(LineOperationsTest, PasteAsHexTypesEachClipboardByteAsSpaceAndTwoDigits) 
     EXPECT_EQ(documentLines(), (Lines{"x 41 b0 a1y"}));
 }
 
+TEST_F(LineOperationsTest, PasteAsHexIntoAWrappedParagraphWrapsItWithTheCaretAfterTheText) {
+    view.wrapMode = 1;
+    view.clientWidth = 200;
+    setDocument({"xy"});
+    doc.caretCol = 1;
+    setClipboard(std::string(40, 'A'));
+    press('V', KEYMOD_CTRL | KEYMOD_SHIFT);
+    std::string hex;
+    for (int i = 0; i < 40; ++i) hex += " 41";
+    std::string joined, afterCaret;
+    for (const LineNode* row = doc.head; row; row = row->next) {
+        joined += row->text;
+        if (row == doc.caretLine) afterCaret = row->text + doc.caretCol;
+        else if (!afterCaret.empty() || lineIndex(row) > lineIndex(doc.caretLine)) afterCaret += row->text;
+    }
+    EXPECT_EQ(joined, "x" + hex + "y");
+    EXPECT_GT(lineCount(), 1);  // wrapped into rows
+    EXPECT_EQ(afterCaret, "y");
+}
+
 TEST_F(LineOperationsTest, PasteAsHexConvertsAtMostTheFirst34132Bytes) {
     for (size_t size : {size_t(HEX_PASTE_MAX_BYTES - 1), size_t(HEX_PASTE_MAX_BYTES), size_t(50000)}) {
         setDocument({""});

@@ -17,6 +17,7 @@
 #include "edit/command_undo.h"
 #include "edit/line_changes.h"
 #include "edit/line_edits.h"
+#include "edit/reflow.h"
 #include "platform/platform.h"
 #include "view/layout.h"
 #include "view/title.h"
@@ -148,15 +149,11 @@ std::string hexText(const std::string& bytes) {
 }
 
 // Types `text` (single-byte characters only) at the caret as typeChar would, one undo
-// record per character. Without word wrap typing a byte does nothing but insert and
-// record it, so the text goes in at once and the records follow: one pass, not one
-// copy of the line per character.
+// record per character. Typing a byte does nothing but insert and record it, so the text
+// goes in at once and the records follow: one pass, not one copy of the line per
+// character; with word wrap on, the paragraph is then wrapped once.
 void typeText(const std::string& text) {
     if (text.empty()) return;
-    if (view.wrapMode != 0) {
-        for (const char ch : text) typeChar(ch, false);
-        return;
-    }
     keepCaretOnLine();
     LineNode* line = doc.caretLine;
     const int start = caretOffset();
@@ -167,6 +164,9 @@ void typeText(const std::string& text) {
         if (undoRing.replaying == 0) recordEdit(UNDO_TYPE, start + static_cast<int>(k), piece);
     }
     doc.caretCol += static_cast<int>(text.size());
+    // One wrap of the paragraph for the whole text: typing it a character at a time
+    // re-wrapped the rest of the paragraph at every character.
+    if (view.wrapMode != 0) reflow(doc.caretLine, false, true);
 }
 
 }  // namespace
