@@ -241,11 +241,12 @@ TEST_F(LineOperationsTest, CaseChangesOnlySelectedLettersAndNeverSecondBytes) {
 }
 
 TEST_F(LineOperationsTest, FullToHalfWidthNarrowsFullWidthFormsInEveryLine) {
-    setDocument({"答案：Ｂ", "１２．５％", "［＼］　｛\xA3\xFE｝", "\xB0\xA3\xA3\xBA" "x\xA3"});
+    // ！ (A3A1) and ＾ (A3DE) are the first forms of the two narrowed ranges.
+    setDocument({"答案：Ｂ", "１２．５％", "［＼］　｛\xA3\xFE｝", "\xB0\xA3\xA3\xBA" "x\xA3", "\xA3\xA1\xA3\xDE"});
     doc.caretLine = lineAt(1);
     doc.caretCol = 10;
     fullToHalfWidth();
-    EXPECT_EQ(documentLines(), (Lines{"答案:B", "12.5%", "［＼］　{~}", "\xB0\xA3:x\xA3"}));
+    EXPECT_EQ(documentLines(), (Lines{"答案:B", "12.5%", "［＼］　{~}", "\xB0\xA3:x\xA3", "!^"}));
     EXPECT_TRUE(doc.modified);
     EXPECT_EQ(doc.caretCol, 5);  // brought back inside its shortened line
 }

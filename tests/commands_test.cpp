@@ -9,6 +9,8 @@
 #include "app/recorder.h"
 #include "document/selection.h"
 #include "document/undo_ring.h"
+#include "platform/virtual_keys.h"
+#include "support/editing_driver.h"
 #include "support/test_document.h"
 #include "view/view_state.h"
 
@@ -315,4 +317,59 @@ TEST_F(CommandsTest, ContextMenuWithASelection) {
                      "行块内删除空行|行块内按光标列排序|行块内按数据列排序|行块内数字求和||查找|保存|做题|");
     EXPECT_EQ(fake().popupX, 46);
     EXPECT_EQ(fake().popupY, 60);
+}
+
+// ==== The block commands, each by its ID and by its key ====
+
+namespace {
+
+struct BlockCommandCase {
+    int commandId;
+    int key, modifiers;  // key 0: the command has no key of its own
+    Lines lines;         // every line selected, caret on the first at `caretCol`
+    int caretCol;
+    Lines expected;
+};
+
+const BlockCommandCase BLOCK_COMMANDS[] = {
+    {32788, 'E', KEYMOD_CTRL, {"  a", "b"}, 0, {"　　a", "　　b"}},
+    {32789, 'E', KEYMOD_CTRL | KEYMOD_SHIFT, {"  a", "　b"}, 0, {"a", "b"}},
+    {32790, 'K', KEYMOD_CTRL, {"a", "  ", "b "}, 0, {"a", "b"}},
+    {32845, VKEY_OEM_4, KEYMOD_CTRL, {"a   b", "c   d"}, 4, {"a  b", "c  d"}},
+    {32846, VKEY_OEM_6, KEYMOD_CTRL, {"a b", "c d"}, 2, {"a \tb", "c \td"}},
+    {32864, 0, 0, {"AbC", "dE"}, 0, {"abc", "de"}},
+    {32866, 0, 0, {"AbC", "dE"}, 0, {"ABC", "DE"}},
+};
+
+}  // namespace
+
+TEST_F(CommandsTest, EachBlockCommandDoesItsOwnWorkByIdAndByKey) {
+    buildKeyBindingTable();
+    for (const BlockCommandCase& c : BLOCK_COMMANDS) {
+        for (const bool byKey : {false, true}) {
+            if (byKey && c.key == 0) continue;
+            setDocument(c.lines);
+            dispatchCommand(CMD_SELECT_ALL, 0);
+            doc.caretLine = doc.head;
+            doc.caretCol = c.caretCol;
+            if (byKey)
+                press(c.key, c.modifiers);
+            else
+                dispatchCommand(c.commandId, 0);
+            EXPECT_EQ(documentLines(), c.expected) << c.commandId << (byKey ? " by key" : "");
+        }
+    }
+    // Hard returns: a selected soft-returned line gets a hard one (a soft one with Shift).
+    setDocument({"a", "b"});
+    doc.head->flags &= ~LN_HARD_RETURN;
+    dispatchCommand(CMD_SELECT_ALL, 0);
+    dispatchCommand(32857, 0);
+    EXPECT_TRUE(doc.head->flags & LN_HARD_RETURN);
+    // Scrambling changes a one-line paragraph and a second run gives it back.
+    setDocument({"abcdef"});
+    dispatchCommand(CMD_SELECT_ALL, 0);
+    dispatchCommand(32841, 0);
+    EXPECT_NE(documentLines(), (Lines{"abcdef"}));
+    dispatchCommand(32841, 0);
+    EXPECT_EQ(documentLines(), (Lines{"abcdef"}));
 }
