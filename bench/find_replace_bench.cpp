@@ -86,7 +86,7 @@ size_t bytesKeptByNewestRecord() {
     if (count == 0) return 0;
     UndoRecord last;
     readGroupMember(record, count - 1, last);
-    const size_t lastSize = 64 + (last.text ? std::strlen(last.text) : 0) + sizeof(int) * last.lineEndCount;
+    const size_t lastSize = 16 + (last.text ? std::strlen(last.text) : 0) + sizeof(int) * last.lineEndCount;
     return record->memberStarts[count - 1] + lastSize + sizeof(size_t) * static_cast<size_t>(count);
 }
 

@@ -46,7 +46,8 @@ struct ReplaceCase {
     const char* templ;
 };
 const ReplaceCase REPLACES[] = {{"甲", "乙乙"}, {"\\n", ""}, {"\\n", "#"}, {"一、", "\\n一、"}, {"/ *$/g", ""},
-                                {"\\C1", "[\\C1]"}, {"a", ""}, {"，", "\\n"}, {"\\N1", "<\\ID>"}};
+                                {"\\C1", "[\\C1]"}, {"a", ""}, {"，", "\\n"}, {"\\N1", "<\\ID>"},
+                                {"甲\\n", "丙"}};  // a match that takes a line break
 
 const int SPLIT_COMMANDS[] = {32794, 32795, 32797, 32798, 32805};
 

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
+#include <vector>
 
 #include "document/line_storage.h"
 #include "document/memory.h"
@@ -12,19 +12,57 @@ UndoRing undoRing;
 
 namespace {
 
-// How a record lies in a group's log: this header, then its text with its terminator
-// (when it has one), then its line ends at the next int boundary; the next record starts
-// at the next 8-byte boundary. A replacement costs about its header and its text.
-struct PackedRecord {
-    LineImage* images;  // owned by the log
-    int kind, offset, offsetAfter;
-    int textLength;  // -1: no text
-    int lineEndCount, imageCount;
-    uint32_t lineFlags;
-    uint8_t softReturn;
-};
+// How a record lies in a group's log, byte after byte with no padding: its offset (4
+// bytes), kind (2) and a byte of the parts that follow, each only when the record has it:
+// the text (its length in 4 bytes, then its bytes and terminator), the line ends (a count
+// in 4 bytes, then the entries), the line images (a pointer the log owns and a count), and
+// the caret offset after and line flags. A replacement thus costs 11 bytes and its text.
+constexpr uint8_t PACKED_TEXT = 1, PACKED_SOFT_RETURN = 2, PACKED_LINE_ENDS = 4, PACKED_IMAGES = 8,
+                  PACKED_AFTER = 16;
 
-size_t roundUp(size_t size, size_t to) { return (size + to - 1) / to * to; }
+template <typename T>
+void put(char*& at, const T& value) {
+    std::memcpy(at, &value, sizeof value);
+    at += sizeof value;
+}
+
+template <typename T>
+T take(const char*& at) {
+    T value;
+    std::memcpy(&value, at, sizeof value);
+    at += sizeof value;
+    return value;
+}
+
+// The record packed at `at` into `record` (text pointing into the log, line ends copied to
+// `ends`); returns where the next record begins.
+const char* unpack(const char* at, UndoRecord& record, std::vector<int>& ends) {
+    record.offset = take<int32_t>(at);
+    record.kind = take<uint16_t>(at);
+    const uint8_t parts = take<uint8_t>(at);
+    record.softReturn = (parts & PACKED_SOFT_RETURN) != 0;
+    if (parts & PACKED_TEXT) {
+        const uint32_t length = take<uint32_t>(at);
+        record.text = const_cast<char*>(at);
+        at += length + 1;
+    }
+    if (parts & PACKED_LINE_ENDS) {
+        record.lineEndCount = take<int32_t>(at);
+        ends.resize(static_cast<size_t>(record.lineEndCount));
+        std::memcpy(ends.data(), at, sizeof(int) * ends.size());
+        at += sizeof(int) * ends.size();
+        record.lineEnds = ends.data();
+    }
+    if (parts & PACKED_IMAGES) {
+        record.images = take<LineImage*>(at);
+        record.imageCount = take<int32_t>(at);
+    }
+    if (parts & PACKED_AFTER) {
+        record.offsetAfter = take<int32_t>(at);
+        record.lineFlags = take<uint32_t>(at);
+    }
+    return at;
+}
 
 // A growing block of malloc'd memory whose ownership passes to the group record whole.
 template <typename T>
@@ -63,14 +101,14 @@ struct OpenGroup {
 };
 OpenGroup group;
 
-const PackedRecord* packedAt(const char* log, size_t start) { return reinterpret_cast<const PackedRecord*>(log + start); }
-
 // Frees what the packed records of a log own: their line images.
 void freeLog(char* log, const size_t* starts, size_t count) {
+    std::vector<int> ends;
     for (size_t i = 0; i < count; ++i) {
-        const PackedRecord* packed = packedAt(log, starts[i]);
-        for (int k = 0; k < packed->imageCount; ++k) releaseLineText(packed->images[k].text);
-        std::free(packed->images);
+        UndoRecord packed{};
+        unpack(log + starts[i], packed, ends);
+        for (int k = 0; k < packed.imageCount; ++k) releaseLineText(packed.images[k].text);
+        std::free(packed.images);
     }
     std::free(log);
     std::free(const_cast<size_t*>(starts));
@@ -115,18 +153,39 @@ void packStage() {
     if (!group.staged) return;
     UndoRecord& record = group.stage;
     const size_t textLength = record.text ? std::strlen(record.text) : 0;
-    const size_t endsAt = roundUp(sizeof(PackedRecord) + (record.text ? textLength + 1 : 0), alignof(int));
-    const size_t size = roundUp(endsAt + sizeof(int) * static_cast<size_t>(record.lineEndCount), 8);
+    const uint8_t parts = (record.text ? PACKED_TEXT : 0) | (record.softReturn ? PACKED_SOFT_RETURN : 0) |
+                          (record.lineEndCount > 0 ? PACKED_LINE_ENDS : 0) | (record.images ? PACKED_IMAGES : 0) |
+                          (record.offsetAfter != 0 || record.lineFlags != 0 ? PACKED_AFTER : 0);
+    size_t size = sizeof(int32_t) + sizeof(uint16_t) + sizeof(uint8_t);
+    if (parts & PACKED_TEXT) size += sizeof(uint32_t) + textLength + 1;
+    if (parts & PACKED_LINE_ENDS) size += sizeof(int32_t) + sizeof(int) * static_cast<size_t>(record.lineEndCount);
+    if (parts & PACKED_IMAGES) size += sizeof(LineImage*) + sizeof(int32_t);
+    if (parts & PACKED_AFTER) size += sizeof(int32_t) + sizeof(uint32_t);
     const size_t start = group.log.count;
     group.log.extend(size);
     *group.starts.extend(1) = start;
     char* at = group.log.items + start;
-    new (at) PackedRecord{record.images, record.kind, record.offset, record.offsetAfter,
-                          record.text ? static_cast<int>(textLength) : -1, record.lineEndCount, record.imageCount,
-                          record.lineFlags, static_cast<uint8_t>(record.softReturn ? 1 : 0)};
-    if (record.text) std::memcpy(at + sizeof(PackedRecord), record.text, textLength + 1);
-    if (record.lineEndCount > 0)
-        std::memcpy(at + endsAt, record.lineEnds, sizeof(int) * static_cast<size_t>(record.lineEndCount));
+    put(at, static_cast<int32_t>(record.offset));
+    put(at, static_cast<uint16_t>(record.kind));
+    put(at, parts);
+    if (parts & PACKED_TEXT) {
+        put(at, static_cast<uint32_t>(textLength));
+        std::memcpy(at, record.text, textLength + 1);
+        at += textLength + 1;
+    }
+    if (parts & PACKED_LINE_ENDS) {
+        put(at, static_cast<int32_t>(record.lineEndCount));
+        std::memcpy(at, record.lineEnds, sizeof(int) * static_cast<size_t>(record.lineEndCount));
+        at += sizeof(int) * static_cast<size_t>(record.lineEndCount);
+    }
+    if (parts & PACKED_IMAGES) {
+        put(at, record.images);
+        put(at, static_cast<int32_t>(record.imageCount));
+    }
+    if (parts & PACKED_AFTER) {
+        put(at, static_cast<int32_t>(record.offsetAfter));
+        put(at, record.lineFlags);
+    }
     record.images = nullptr;  // the log owns them now
     record.imageCount = 0;
     if (group.stageTextInBuffer) record.text = nullptr;
@@ -273,21 +332,11 @@ UndoRecord* closeUndoGroup() {
 }
 
 void readGroupMember(const UndoRecord* group, int index, UndoRecord& member) {
-    const char* at = group->groupLog + group->memberStarts[index];
-    const PackedRecord* packed = packedAt(group->groupLog, group->memberStarts[index]);
+    // The line ends are copied out of the log, where they may stand unaligned; the copy
+    // lasts until the next member is read.
+    static std::vector<int> ends;
     member = blankRecord();
-    member.kind = packed->kind;
-    member.offset = packed->offset;
-    member.offsetAfter = packed->offsetAfter;
-    member.lineFlags = packed->lineFlags;
-    member.softReturn = packed->softReturn != 0;
-    member.images = packed->images;
-    member.imageCount = packed->imageCount;
-    const size_t textBytes = packed->textLength < 0 ? 0 : static_cast<size_t>(packed->textLength) + 1;
-    member.text = packed->textLength < 0 ? nullptr : const_cast<char*>(at + sizeof(PackedRecord));
-    member.lineEndCount = packed->lineEndCount;
-    if (packed->lineEndCount > 0)
-        member.lineEnds = reinterpret_cast<int*>(const_cast<char*>(at) + roundUp(sizeof(PackedRecord) + textBytes, alignof(int)));
+    unpack(group->groupLog + group->memberStarts[index], member, ends);
 }
 
 void setLineImages(UndoRecord* record, LineImage* images, int count) {

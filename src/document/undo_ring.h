@@ -122,9 +122,9 @@ void openUndoGroup();
 // (the caller fills in the caret and anchor), or null when the command recorded nothing;
 // null too while an outer group stays open.
 UndoRecord* closeUndoGroup();
-// The `index`-th record of a group (0: the oldest) into `member`. Its text, line ends and
-// line images stay the group's: `member` may change the images' contents, but nothing of
-// it may be freed or kept after the group.
+// The `index`-th record of a group (0: the oldest) into `member`. Its text and line
+// images stay the group's (`member` may change the images' contents, but nothing of it may
+// be freed or kept after the group); its line ends last until the next member is read.
 void readGroupMember(const UndoRecord* group, int index, UndoRecord& member);
 // Moves `current` one record on; at `newest` it pushes an empty record instead.
 void stepForward();
