@@ -21,14 +21,19 @@ namespace {
 // 64 bytes with Chinese, full-width forms, letters, digits and white space.
 const char* const LINE_TEXT = "答案：Ａ．第一章 总则（１２３） The quick brown fox,\t12345.";
 
-// A fresh document of about `megabytes` MB of LINE_TEXT lines.
-void loadDocument(int megabytes) {
+// No document, no history, an 800 x 600 window.
+void startAfresh() {
     closeDocument();
     resetUndo();
     resetFakePlatform();
     view = ViewState{};
     view.clientWidth = 800;
     view.clientHeight = 600;
+}
+
+// A fresh document of about `megabytes` MB of LINE_TEXT lines.
+void loadDocument(int megabytes) {
+    startAfresh();
     const long lines = static_cast<long>(megabytes) * 1024 * 1024 / (std::strlen(LINE_TEXT) + 2);
     LineNode* last = nullptr;
     for (long i = 0; i < lines; ++i) {
@@ -63,12 +68,7 @@ BENCHMARK(BM_FullToHalfWidth)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)-
 void BM_PasteAsHexIntoAWrappedParagraph(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
-        closeDocument();
-        resetUndo();
-        resetFakePlatform();
-        view = ViewState{};
-        view.clientWidth = 800;
-        view.clientHeight = 600;
+        startAfresh();
         view.wrapMode = 1;
         appendLine()->text = copyStringOrExit(std::string(static_cast<size_t>(state.range(0)) * 1024, 'a').c_str());
         doc.caretLine = doc.topLine = doc.head;
