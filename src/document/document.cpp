@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "document/gbk.h"
+#include "document/file_encoding.h"
 #include "document/line_storage.h"
+#include "document/stand_ins.h"
 #include "document/memory.h"
 #include "document/selection.h"
 #include "document/undo_ring.h"
@@ -229,6 +231,8 @@ void discardDocument() {
         line = next;
     }
     forgetAllNumbers();
+    forgetStandIns();
+    documentEncoding = FileEncoding::Gbk;
     lineStartMemo = LineStartMemo{};
     doc = Document{};
     setFileName("");

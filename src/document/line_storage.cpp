@@ -44,8 +44,9 @@ constexpr size_t TEXT_ALIGNMENT = 1;
 
 // Each block begins with its header; the pieces follow it.
 struct BlockHeader {
-    size_t size;  // of the whole block, header included
-    size_t live;  // pieces carved and not yet released
+    size_t size;   // of the whole block, header included
+    size_t live;   // pieces carved and not yet released
+    bool inPlace;  // a text image: its pieces lie side by side without fences
 };
 constexpr size_t HEADER_SIZE = (sizeof(BlockHeader) + 15) / 16 * 16;
 
@@ -60,6 +61,7 @@ size_t openLow = 0;   // the first free byte above the texts (offset from the bl
 size_t openHigh = 0;  // the lowest byte taken by a node
 size_t nextBlockSize = FIRST_BLOCK_SIZE;
 bool carving = false;
+char* openImage = nullptr;  // the block of the text image texts are taken from, or null
 int carvingExitStatus = EXIT_STATUS_CORE;
 
 BlockHeader* headerOf(char* block) { return reinterpret_cast<BlockHeader*>(block); }
@@ -92,6 +94,12 @@ char* blockHolding(const void* piece) {
     return address < reinterpret_cast<uintptr_t>(start) + headerOf(start)->size ? start : nullptr;
 }
 
+void insertBlockStart(char* block) {
+    blockStarts.insert(std::upper_bound(blockStarts.begin(), blockStarts.end(), block,
+                                        [](char* a, char* b) { return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b); }),
+                       block);
+}
+
 void freeBlock(char* block) {
     unpoison(block, headerOf(block)->size);
     blockStarts.erase(std::lower_bound(blockStarts.begin(), blockStarts.end(), block,
@@ -113,11 +121,9 @@ void startBlock(size_t needed) {
     while (size < HEADER_SIZE + needed) size *= 2;
     if (nextBlockSize < LARGEST_BLOCK_SIZE) nextBlockSize *= 2;
     char* block = static_cast<char*>(allocateOrExit(size, carvingExitStatus));
-    *headerOf(block) = BlockHeader{size, 0};
+    *headerOf(block) = BlockHeader{size, 0, false};
     poison(block + HEADER_SIZE, size - HEADER_SIZE);
-    blockStarts.insert(std::upper_bound(blockStarts.begin(), blockStarts.end(), block,
-                                        [](char* a, char* b) { return reinterpret_cast<uintptr_t>(a) < reinterpret_cast<uintptr_t>(b); }),
-                       block);
+    insertBlockStart(block);
     openBlock = block;
     openLow = HEADER_SIZE;
     openHigh = size;
@@ -166,8 +172,8 @@ bool releasePiece(void* piece, size_t size) {
     // second release where it happens.
     if (__asan_address_is_poisoned(piece)) (void)*static_cast<volatile char*>(piece);
 #endif
-    poison(piece, size);
-    if (--headerOf(block)->live == 0 && block != openBlock) freeBlock(block);
+    if (!headerOf(block)->inPlace) poison(piece, size);
+    if (--headerOf(block)->live == 0 && block != openBlock && block != openImage) freeBlock(block);
     return true;
 }
 
@@ -228,6 +234,49 @@ char* detachLineText(char* text) {
     char* copy = copyStringOrExit(text);
     releaseLineText(text);
     return copy;
+}
+
+char* allocateTextImage(size_t capacity, int exitStatus) {
+    return static_cast<char*>(allocateOrExit(HEADER_SIZE + capacity, exitStatus)) + HEADER_SIZE;
+}
+
+char* resizeTextImage(char* image, size_t capacity, int exitStatus) {
+    void* resized = std::realloc(image - HEADER_SIZE, HEADER_SIZE + capacity);
+    if (resized == nullptr) std::exit(exitStatus);
+    return static_cast<char*>(resized) + HEADER_SIZE;
+}
+
+void freeTextImage(char* image) {
+    if (image != nullptr) std::free(image - HEADER_SIZE);
+}
+
+void openTextImage(char* image) {
+    closeTextImage();
+    char* block = image - HEADER_SIZE;
+    // The size is not asked of the heap: the image reaches at least to its last text.
+    *headerOf(block) = BlockHeader{HEADER_SIZE + 1, 0, true};
+    openImage = block;
+    insertBlockStart(block);
+}
+
+char* takeTextInPlace(char* start, size_t length, int exitStatus) {
+#ifdef KESH_FENCED_PIECES
+    return storeLineText(start, length, exitStatus);
+#else
+    (void)exitStatus;
+    start[length] = '\0';
+    BlockHeader* header = headerOf(openImage);
+    header->size = static_cast<size_t>(start + length + 1 - openImage);
+    ++header->live;
+    return start;
+#endif
+}
+
+void closeTextImage() {
+    if (openImage == nullptr) return;
+    char* block = openImage;
+    openImage = nullptr;
+    if (headerOf(block)->live == 0) freeBlock(block);
 }
 
 bool isCarvedPiece(const void* piece) { return piece != nullptr && blockHolding(piece) != nullptr; }

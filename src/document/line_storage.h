@@ -48,6 +48,28 @@ void releaseLineNode(LineNode* line);
 // is on the heap already, else a heap copy, and the carved piece is released.
 char* detachLineText(char* text);
 
+// ---- Texts in place ----
+// The loader reads a file whole into one image and turns its lines into line texts where
+// they lie: each text is terminated in place and is a piece of the image, which goes back
+// to the heap when the last of them is released. (Under AddressSanitizer each text is
+// instead a fenced copy carved as above, so overruns and wrong frees are still caught.)
+
+// A new image with room for `capacity` bytes; a failed allocation ends the process with
+// `exitStatus`.
+char* allocateTextImage(size_t capacity, int exitStatus);
+// The image with room for `capacity` bytes (moved when needed, the bytes kept); only
+// before texts are taken from it.
+char* resizeTextImage(char* image, size_t capacity, int exitStatus);
+// Frees an image no text was taken from.
+void freeTextImage(char* image);
+// Makes the image the one texts are taken from; a carving must be open.
+void openTextImage(char* image);
+// The line text of the `length` bytes at `start` inside the open image: start[length]
+// becomes the terminator, so that byte must no longer be needed.
+char* takeTextInPlace(char* start, size_t length, int exitStatus);
+// No more texts are taken; an image none of whose texts lives is freed now.
+void closeTextImage();
+
 // ---- For tests and measurements ----
 // True when `piece` lies inside a live carved block.
 bool isCarvedPiece(const void* piece);

@@ -5,10 +5,12 @@
 #include "view/active_window.h"
 #include "platform/virtual_keys.h"
 #include "edit/editing.h"
+#include "document/file_encoding.h"
 #include "document/gbk.h"
 #include "edit/line_edits.h"
 #include "document/paste_text.h"
 #include "document/selection.h"
+#include "document/stand_ins.h"
 #include "document/text.h"
 #include "document/undo_ring.h"
 #include "platform/platform.h"
@@ -78,7 +80,51 @@ void keepCharacterOnOneRow(LineNode* line) {
 
 // ==== Copying ====
 
-bool putTextOnClipboard(const char* text) { return platform::setClipboardText(text ? text : ""); }
+bool putTextOnClipboard(const char* text) {
+    if (text == nullptr) text = "";
+    if (!hasStandIns()) return platform::setClipboardText(text);
+    // Characters behind stand-ins go to other programs as themselves.
+    std::u16string unicode;
+    const size_t size = std::strlen(text);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    for (size_t at = 0, length = 1; at < size; at += length) {
+        const int character = characterAt(bytes, at, size, length);
+        if (character < 0) return platform::setClipboardText(text);  // bytes only GBK can carry
+        if (character >= 0x10000) {
+            unicode += static_cast<char16_t>(0xD800 + ((character - 0x10000) >> 10));
+            unicode += static_cast<char16_t>(0xDC00 + ((character - 0x10000) & 0x3FF));
+        } else {
+            unicode += static_cast<char16_t>(character);
+        }
+    }
+    return platform::setClipboardText(text, &unicode);
+}
+
+bool readClipboardText(std::string& text) {
+    if (documentEncoding == FileEncoding::Gbk) return platform::getClipboardText(text);
+    // A document saved as UTF-8 or UTF-16 can keep characters the code page lacks: they
+    // come in as stand-ins rather than as the system's "?".
+    std::u16string units;
+    if (!platform::getClipboardUnicode(units)) return false;
+    text.clear();
+    for (size_t at = 0; at < units.size(); ++at) {
+        uint32_t character = units[at];
+        if (character >= 0xD800 && character <= 0xDBFF && at + 1 < units.size() && units[at + 1] >= 0xDC00 &&
+            units[at + 1] <= 0xDFFF) {
+            character = 0x10000 + ((character - 0xD800) << 10) + (units[++at] - 0xDC00u);
+        }
+        const int code = textCodeOf(character);
+        if (code < 0) {
+            text += '?';  // every stand-in is taken: the one case the system's rule remains
+        } else if (code < 0x100) {
+            text += static_cast<char>(code);
+        } else {
+            text += static_cast<char>(code >> 8);
+            text += static_cast<char>(code & 0xFF);
+        }
+    }
+    return true;
+}
 
 std::string selectedText(std::vector<int>* lineEnds) { return buildSelectedText(std::string::npos, lineEnds); }
 
@@ -179,7 +225,7 @@ void pasteClipboard() {
     std::vector<std::string> pieces(1);
     std::string recorded;
     const uint64_t changesBefore = documentChangeCount;
-    if (platform::getClipboardText(text)) {
+    if (readClipboardText(text)) {
         text.resize(std::strlen(text.c_str()));
         if (!text.empty()) {
             doc.modified = 1;

@@ -10,8 +10,12 @@
 
 #include "document/document.h"
 
-// Puts `text` on the clipboard; false when the clipboard could not take it.
+// Puts `text` on the clipboard (stand-ins as the characters they stand for); false when
+// the clipboard could not take it.
 bool putTextOnClipboard(const char* text);
+// The clipboard's text in GBK. In a document of a UTF encoding, characters the code page
+// lacks become stand-ins (document/stand_ins.h); false when it holds no text.
+bool readClipboardText(std::string& text);
 
 // An upper bound of the bytes selectionText writes for the current selection.
 int selectionTextSize();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "document/document.h"
+#include "document/stand_ins.h"
 #include "document/gbk.h"
 #include "files/file_writer.h"
 #include "files/save.h"
@@ -80,6 +81,11 @@ std::string pageLine(const LineNode* line, ColourMap& colours) {
             if (current != COLOUR_DEFAULT) out += std::string("<span class=\"c") + "0123456789abcdef"[current] + "\">";
         }
         if (charLength(text, i) == 2) {
+            // A character the code page lacks goes into the page as a character reference.
+            if (const uint32_t real = characterOfStandIn(static_cast<unsigned char>(text[i]), static_cast<unsigned char>(text[i + 1]))) {
+                out += "&#" + std::to_string(real) + ";";
+                continue;
+            }
             out += text[i];
             // A second byte a browser would not read as one (a lone first byte followed
             // by "<", say) is written like a single byte, so it cannot open a tag.

@@ -49,3 +49,7 @@ bool commitFileWriter(FileWriter& writer) {
     }
     return true;
 }
+
+void discardFileWriter(FileWriter& writer) {
+    if (writer.stream) discardTemporary(writer);
+}

@@ -27,3 +27,5 @@ bool writeText(FileWriter& writer, const char* text);
 // Flushes and closes the temporary and moves it into the target's place. False when
 // anything failed: the temporary is then removed and the target untouched.
 bool commitFileWriter(FileWriter& writer);
+// Abandons the write: the temporary is removed and the target untouched.
+void discardFileWriter(FileWriter& writer);

@@ -7,10 +7,12 @@
 
 #include "platform/virtual_keys.h"
 #include "document/document.h"
+#include "document/file_encoding.h"
 #include "document/gbk.h"
 #include "document/line_storage.h"
 #include "document/memory.h"
 #include "document/raw_lines.h"
+#include "document/stand_ins.h"
 #include "document/text.h"
 #include "platform/platform.h"
 #include "view/layout.h"
@@ -18,6 +20,9 @@
 #include "view/view_state.h"
 #include "edit/reflow.h"
 #include "files/close_document.h"
+#include "files/file_image.h"
+#include "files/image_lines.h"
+#include "files/text_encoding.h"
 
 namespace {
 
@@ -26,14 +31,12 @@ constexpr int NO_LOOKAHEAD = -2;
 constexpr long WORD_PROCESSOR_TEXT_START = 2560;
 constexpr char WORD_PROCESSOR_SUFFIX[] = ".txt";
 
-// ==== Byte sources ====
+// ==== Word-processor text ====
 
-// Buffered byte input from the file, in plain mode one raw byte a fetch; in
-// word-processor mode one 16-bit unit converted to the ANSI code page, whose second
-// output byte (if any) is the next fetch.
-struct ByteSource {
+// Buffered input of 16-bit units from the file, each converted to the ANSI code page;
+// a unit's second output byte (if any) is the next fetch.
+struct UnitSource {
     FILE* file = nullptr;
-    bool wordProcessor = false;
     bool failed = false;  // a read error, as opposed to the end of the file
     unsigned char buffer[65536];
     size_t filled = 0, next = 0;
@@ -75,11 +78,10 @@ struct ByteSource {
         return lookahead;
     }
 
-    // A control byte the loader drops (in word-processor mode a NUL ends the text instead).
-    bool isDropped(int byte) const { return isDroppedControlByte(byte) && !(byte == 0x00 && wordProcessor); }
+    // A control byte the loader drops (a NUL ends the text instead).
+    static bool isDropped(int byte) { return isDroppedControlByte(byte) && byte != 0x00; }
 
     int fetchUnit() {
-        if (!wordProcessor) return rawByte();
         if (pendingByte != END_OF_INPUT) {
             const int byte = pendingByte;
             pendingByte = END_OF_INPUT;
@@ -95,8 +97,6 @@ struct ByteSource {
         return static_cast<unsigned char>(converted[0]);
     }
 };
-
-// ==== Line assembly ====
 
 // The line being assembled; it grows as needed, so a long line is never cut.
 struct LineBuffer {
@@ -115,32 +115,6 @@ struct LineBuffer {
     ~LineBuffer() { std::free(bytes); }
 };
 
-// Takes the bytes that follow in the buffer as long as they need no decision: printable
-// single bytes and whole pairs, appended as they are. Called after a character or a single
-// byte, so no carriage return is pending; anything else (control bytes, line ends, a first
-// byte whose second byte is not in the buffer or cannot be one, the end of the buffer) is
-// left to the byte-by-byte loop. Plain mode only, and only with nothing looked ahead.
-void appendPlainRun(ByteSource& source, LineBuffer& line) {
-    if (source.wordProcessor || source.lookahead != NO_LOOKAHEAD) return;
-    const unsigned char* bytes = source.buffer;
-    const size_t end = source.filled;
-    size_t at = source.next;
-    while (at < end) {
-        const unsigned char byte = bytes[at];
-        if (byte >= 0x20 && !isLeadByte(byte)) {  // a printable single byte
-            line.append(byte);
-            ++at;
-        } else if (isLeadByte(byte) && at + 1 < end && isTrailByte(bytes[at + 1])) {
-            line.append(byte);
-            line.append(bytes[at + 1]);
-            at += 2;
-        } else {
-            break;
-        }
-    }
-    source.next = at;
-}
-
 // Appends the assembled line to the document (after `tail`) and empties the buffer.
 LineNode* storeLine(LineBuffer& line, LineNode* tail) {
     LineNode* node = tail ? insertLineAfter(tail) : appendLine();
@@ -150,30 +124,25 @@ LineNode* storeLine(LineBuffer& line, LineNode* tail) {
     return node;
 }
 
-// Reads the whole source into lines. NUL (in plain mode it is dropped instead) and
-// Ctrl-Z end the text; the line then pending is stored, so the document always ends with
-// the text after the last line end, empty or not. Characters and line ends follow
-// RawLineReader; tabs become `tabReplacement`, other control bytes are dropped.
-void readLines(ByteSource& source, char tabReplacement) {
-    // Nodes and texts are carved from large blocks: two heap allocations a line would
-    // add about half again to a file of short lines.
+// Reads the text stream of a word-processor file into lines. NUL and Ctrl-Z end the
+// text; the line then pending is stored, so the document always ends with the text after
+// the last line end, empty or not. Characters and line ends follow RawLineReader; tabs
+// become `tabReplacement`, other control bytes are dropped.
+void readWordProcessorLines(UnitSource& source, char tabReplacement) {
     LineCarving carving(EXIT_STATUS_LOADER);
     LineBuffer line;
     LineNode* tail = nullptr;
     RawLineReader reader;
     for (;;) {
         const int c = source.fetch();
-        if (c == END_OF_INPUT || c == 0x1A || (c == 0x00 && source.wordProcessor)) break;
-        // A NUL inside a plain file is dropped like the other control bytes, so the text
-        // after it is still loaded (and a later save cannot lose it).
-        if (source.isDropped(c)) continue;
+        if (c == END_OF_INPUT || c == 0x1A || c == 0x00) break;
+        if (UnitSource::isDropped(c)) continue;
         // Only a first byte asks what follows it.
         const int next = isLeadByte(static_cast<unsigned char>(c)) ? source.peekPastDropped() : END_OF_INPUT;
         switch (reader.roleOf(c, next)) {
             case RawByteRole::Pair:
                 line.append(c);
                 line.append(source.fetch());
-                appendPlainRun(source, line);
                 break;
             case RawByteRole::LineEnd: tail = storeLine(line, tail); break;
             case RawByteRole::SkippedLineFeed: break;
@@ -182,11 +151,69 @@ void readLines(ByteSource& source, char tabReplacement) {
                     line.append(tabReplacement);
                 else if (c >= 0x20)
                     line.append(c);
-                appendPlainRun(source, line);
                 break;
         }
     }
     doc.caretLine = storeLine(line, tail);
+}
+
+bool readWordProcessorFile(FILE* file, char tabReplacement) {
+    auto* source = new UnitSource;
+    source->file = file;
+    std::fseek(file, WORD_PROCESSOR_TEXT_START, SEEK_SET);
+    readWordProcessorLines(*source, tabReplacement);
+    const bool failed = source->failed;
+    delete source;
+    return !failed;
+}
+
+// ==== Plain files ====
+
+enum class PlainRead { Loaded, ReadError, Refused };
+
+// The message for a file whose encoding Kesh will not convert; the file is left alone.
+std::string refusalMessage(const std::string& name, FileEncoding encoding, const DecodeOutcome& outcome,
+                           size_t markLength) {
+    std::string text = "不能打开文件 \"" + name + "\"：";
+    if (outcome.problem == DecodeProblem::TooManyStandIns) {
+        text += "其中 GBK 无法表示的字符（如表情符号、生僻字）种类太多，Kesh 最多能保留 " +
+                std::to_string(standInCapacity()) + " 种。";
+    } else {
+        const bool utf16 = encoding == FileEncoding::Utf16Le || encoding == FileEncoding::Utf16Be;
+        text += std::string("文件开头标明是 ") + (utf16 ? "UTF-16" : "UTF-8") + " 编码，但从第 " +
+                std::to_string(markLength + outcome.problemAt + 1) + " 个字节起不是正确的 " +
+                (utf16 ? "UTF-16" : "UTF-8") + "（被截断的字符或单独的代理项）。";
+    }
+    return text + "文件没有被改动。";
+}
+
+// Reads a plain file whole, converts it to GBK when it is UTF-8 or UTF-16, and splits it
+// into lines where its bytes lie.
+PlainRead readPlainFile(FILE* file, char tabReplacement) {
+    FileImage image;
+    if (!readFileImage(file, image, EXIT_STATUS_LOADER)) return PlainRead::ReadError;
+    size_t markLength = 0;
+    const FileEncoding encoding = detectEncoding(reinterpret_cast<unsigned char*>(image.bytes), image.size, markLength);
+    size_t length = image.size - markLength;
+    if (encoding != FileEncoding::Gbk) {
+        const DecodeOutcome outcome = decodeToGbk(encoding, image.bytes + markLength, length);
+        if (outcome.problem != DecodeProblem::None) {
+            freeTextImage(image.bytes);
+            forgetStandIns();
+            platform::showMessageBox(refusalMessage(fileName, encoding, outcome, markLength), "出错消息",
+                                     platform::BOX_OK | platform::BOX_ICON_ERROR);
+            return PlainRead::Refused;
+        }
+        length = outcome.length;
+        // UTF-8 Chinese shrinks by a third: give the rest back before the lines are made.
+        if (markLength + length < image.size / 4 * 3)
+            image.bytes = resizeTextImage(image.bytes, markLength + length + 1, EXIT_STATUS_LOADER);
+    }
+    openTextImage(image.bytes);
+    splitImageIntoLines(image.bytes + markLength, length, tabReplacement);
+    closeTextImage();
+    documentEncoding = encoding;
+    return PlainRead::Loaded;
 }
 
 // ==== Naming ====
@@ -234,23 +261,17 @@ bool readFile(bool wordProcessor) {
         return false;
     }
     const char tabReplacement = platform::isKeyDown(VKEY_SHIFT) ? ',' : '\t';
-    auto* source = new ByteSource;
-    source->file = file;
-    source->wordProcessor = wordProcessor;
-    if (wordProcessor) std::fseek(file, WORD_PROCESSOR_TEXT_START, SEEK_SET);
-    readLines(*source, tabReplacement);
-    const bool failed = source->failed;
-    delete source;
+    const PlainRead read = wordProcessor ? (readWordProcessorFile(file, tabReplacement) ? PlainRead::Loaded : PlainRead::ReadError)
+                                         : readPlainFile(file, tabReplacement);
     std::fclose(file);
-    if (failed) {
-        // A directory or a read error: a half-read document would be saved over the file.
-        const std::string name = fileName;
-        closeDocument();
-        setFileName(name.c_str());
-        reportCannotOpen(name);
-        return false;
-    }
-    return true;
+    if (read == PlainRead::Loaded) return true;
+    // A directory or a read error: a half-read document would be saved over the file. A
+    // refused file: nothing of it may be saved over it either.
+    const std::string name = fileName;
+    closeDocument();
+    setFileName(name.c_str());
+    if (read == PlainRead::ReadError) reportCannotOpen(name);
+    return false;
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "files/save.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "document/document.h"
+#include "document/file_encoding.h"
 #include "files/file_writer.h"
+#include "files/text_encoding.h"
 #include "platform/platform.h"
 #include "view/title.h"
 
@@ -20,14 +23,50 @@ bool isFinalBreakLine(const LineNode* line) {
            (line->prev == nullptr || (line->prev->flags & LN_HARD_RETURN));
 }
 
-// Writes every line in the text file format to `path`, through a temporary file.
-bool writeDocumentTo(const std::string& path) {
+// Where a line holds bytes the file's encoding cannot write: line and column from 1.
+struct Unwritable {
+    bool found = false;
+    long line = 0;
+    size_t column = 0;
+    unsigned char byte = 0;
+};
+
+// Bytes converted for the file are written in pieces of about this size.
+constexpr size_t WRITE_PIECE = 1 << 20;
+
+// Writes every line in the text file format to `path`, through a temporary file, in the
+// document's encoding (GBK bytes as they are held; UTF-8 and UTF-16 after the mark).
+// A byte the encoding cannot write stops it before the file is touched.
+bool writeDocumentTo(const std::string& path, Unwritable& unwritable) {
     FileWriter writer;
     if (!openFileWriter(writer, path)) return false;
-    for (const LineNode* line = doc.head; line && !writer.failed; line = line->next) {
-        writeText(writer, line->text ? line->text : "");
-        if ((line->flags & LN_HARD_RETURN) && !isFinalBreakLine(line)) writeBytes(writer, "\r\n", 2);
+    const FileEncoding encoding = documentEncoding;
+    std::string pending = byteOrderMark(encoding), lineEnd;
+    size_t ignored = 0;
+    appendEncoded(encoding, "\r\n", 2, lineEnd, ignored);
+    long lineNumber = 1;
+    for (const LineNode* line = doc.head; line && !writer.failed; line = line->next, ++lineNumber) {
+        const char* text = line->text ? line->text : "";
+        const size_t length = std::strlen(text);
+        if (encoding == FileEncoding::Gbk) {
+            writeBytes(writer, text, length);
+        } else if (!appendEncoded(encoding, text, length, pending, unwritable.column)) {
+            unwritable = Unwritable{true, lineNumber, unwritable.column + 1, static_cast<unsigned char>(text[unwritable.column])};
+            discardFileWriter(writer);
+            return false;
+        }
+        if ((line->flags & LN_HARD_RETURN) && !isFinalBreakLine(line)) {
+            if (encoding == FileEncoding::Gbk)
+                writeBytes(writer, "\r\n", 2);
+            else
+                pending += lineEnd;
+        }
+        if (pending.size() >= WRITE_PIECE) {
+            writeBytes(writer, pending.data(), pending.size());
+            pending.clear();
+        }
     }
+    writeBytes(writer, pending.data(), pending.size());
     return commitFileWriter(writer);
 }
 
@@ -45,10 +84,19 @@ void reportCannotSave(const std::string& name) {
 }
 
 void saveDocument() {
-    if (writeDocumentTo(fileName))
+    Unwritable unwritable;
+    if (writeDocumentTo(fileName, unwritable)) {
         doc.modified = 0;
-    else
+    } else if (unwritable.found) {
+        char where[96];
+        std::snprintf(where, sizeof where, "第 %ld 行第 %zu 列的字节 %02X 不是 GBK 字符，", unwritable.line,
+                      unwritable.column, unwritable.byte);
+        platform::showMessageBox("注意！不能保存 \"" + std::string(fileName) + "\" !\n" + where + "无法按 " +
+                                     encodingTag(documentEncoding) + " 写入。请改正后再保存，文件没有被改动。",
+                                 "存盘失败", platform::BOX_OK);
+    } else {
         reportCannotSave(fileName);
+    }
     updateTitle();
 }
 

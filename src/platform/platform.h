@@ -38,9 +38,13 @@ bool isKeyDown(int virtualKey);
 
 // ---- Clipboard ---------------------------------------------------------------------
 // Replaces the clipboard's content with this text; false when the clipboard is busy.
-bool setClipboardText(const std::string& text);
+// `unicode`, when given, is the text's Unicode form for programs that read it (UTF-16
+// units), used instead of the system's conversion of the GBK text.
+bool setClipboardText(const std::string& text, const std::u16string* unicode = nullptr);
 // Reads the clipboard's text; false when it holds no text.
 bool getClipboardText(std::string& text);
+// Reads the clipboard's text as UTF-16 units; false when it holds no text.
+bool getClipboardUnicode(std::u16string& text);
 
 // ---- Main window -------------------------------------------------------------------
 void setWindowTitle(const std::string& title);
@@ -128,6 +132,9 @@ bool chooseFile(const FileDialogRequest& request, std::string& chosen);
 // Converts one UTF-16 code unit to the ANSI code page (code page 936); returns the
 // number of bytes written to out (at most 4), 0 when the conversion fails.
 int utf16UnitToAnsi(uint16_t unit, char out[4]);
+// Converts one code page 936 character (one byte, or a first and a second byte) to its
+// UTF-16 unit; false when the bytes are not a character of the code page.
+bool codePage936ToUnit(const char* bytes, int length, uint16_t& unit);
 
 // ---- Sounds, timers, time ----------------------------------------------------------
 // Starts playing one of the program's own WAVE resources without waiting for it.

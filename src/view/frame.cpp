@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "document/document.h"
+#include "document/stand_ins.h"
 #include "document/gbk.h"
 #include "document/selection.h"
 #include "view/colouring.h"
@@ -117,6 +118,19 @@ void addTab(RowRuns& row, int x, int advance, int tabWidth, unsigned char colour
     }
 }
 
+// A character the code page lacks (document/stand_ins.h) is shown as this mark, white on
+// the banner's red unless selected, so the user sees where such characters are.
+const char STAND_IN_PLACEHOLDER[] = "〓";
+
+bool isStandIn(const char* pair) {
+    return hasStandIns() && characterOfStandIn(static_cast<unsigned char>(pair[0]), static_cast<unsigned char>(pair[1])) != 0;
+}
+
+unsigned char standInColours(unsigned char colours) {
+    const unsigned char background = colours >= 0x10 ? colours & 0xF0 : COLOUR_BANNER << 4;
+    return static_cast<unsigned char>(background | COLOUR_WHITE);
+}
+
 // Marks the selected bytes among [from, to), whose colours are at map[i - first].
 void markSelection(const LineNode* line, int from, int to, int first, ColourMap& map) {
     if (!(line->flags & LN_SELECTED)) return;
@@ -152,6 +166,8 @@ void layOutLine(const LineNode* line, int y, bool carryDepth, ColourMap& map, st
         if (x + advance > 0) {
             if (tab)
                 addTab(row, x, advance, tabWidth, colours);
+            else if (charBytes == 2 && isStandIn(text + pos))
+                row.add(x, STAND_IN_PLACEHOLDER, 2, advance, standInColours(colours));
             else
                 row.add(x, text + pos, charBytes, advance, colours);
         }

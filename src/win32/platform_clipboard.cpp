@@ -56,6 +56,17 @@ bool readUnicodeText(std::string& text) {
     return true;
 }
 
+bool readUnicodeUnits(std::u16string& text) {
+    HANDLE block = GetClipboardData(CF_UNICODETEXT);
+    if (block == nullptr) return false;
+    const auto* wide = static_cast<const wchar_t*>(GlobalLock(block));
+    if (wide == nullptr) return false;
+    const size_t length = wcsnlen(wide, GlobalSize(block) / sizeof(wchar_t));
+    text.assign(wide, wide + length);
+    GlobalUnlock(block);
+    return true;
+}
+
 bool readAnsiText(std::string& text) {
     HANDLE block = GetClipboardData(CF_TEXT);
     if (block == nullptr) return false;
@@ -70,8 +81,8 @@ bool readAnsiText(std::string& text) {
 
 namespace platform {
 
-bool setClipboardText(const std::string& text) {
-    const std::wstring wide = gbkToWide(text);
+bool setClipboardText(const std::string& text, const std::u16string* unicode) {
+    const std::wstring wide = unicode ? std::wstring(unicode->begin(), unicode->end()) : gbkToWide(text);
     if (!openClipboard()) return false;
     bool stored = EmptyClipboard() != 0;
     stored = stored && putOnClipboard(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
@@ -90,6 +101,15 @@ bool getClipboardText(std::string& text) {
     if (!unicode && !IsClipboardFormatAvailable(CF_TEXT)) return false;
     if (!openClipboard()) return false;
     const bool read = unicode ? readUnicodeText(text) : readAnsiText(text);
+    CloseClipboard();
+    return read;
+}
+
+bool getClipboardUnicode(std::u16string& text) {
+    // Windows offers CF_TEXT as CF_UNICODETEXT too, so any text can be read this way.
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return false;
+    if (!openClipboard()) return false;
+    const bool read = readUnicodeUnits(text);
     CloseClipboard();
     return read;
 }

@@ -114,4 +114,11 @@ int utf16UnitToAnsi(uint16_t unit, char out[4]) {
     return count > 0 ? count : 0;
 }
 
+bool codePage936ToUnit(const char* bytes, int length, uint16_t& unit) {
+    wchar_t units[2];
+    if (MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes, length, units, 2) != 1) return false;
+    unit = static_cast<uint16_t>(units[0]);
+    return true;
+}
+
 }  // namespace platform

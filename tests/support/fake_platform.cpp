@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -64,16 +65,38 @@ int showMessageBox(const std::string& text, const std::string& caption, unsigned
 
 bool isKeyDown(int virtualKey) { return fake().keysDown.count(virtualKey) != 0; }
 
-bool setClipboardText(const std::string& text) {
+bool setClipboardText(const std::string& text, const std::u16string* unicode) {
     if (fake().clipboardRefuses) return false;
     fake().clipboard = text;
     fake().clipboardHasText = true;
+    fake().clipboardUnicode = unicode ? *unicode : std::u16string();
+    fake().clipboardHasUnicode = unicode != nullptr;
     return true;
 }
 
 bool getClipboardText(std::string& text) {
     if (!fake().clipboardHasText) return false;
     text = fake().clipboard;
+    return true;
+}
+
+// The Unicode form given with the text, else the GBK text converted as Windows would
+// (bytes that are no character become U+FFFD).
+bool getClipboardUnicode(std::u16string& text) {
+    if (!fake().clipboardHasText) return false;
+    if (fake().clipboardHasUnicode) {
+        text = fake().clipboardUnicode;
+        return true;
+    }
+    text.clear();
+    const std::string& gbk = fake().clipboard;
+    for (size_t at = 0; at < gbk.size();) {
+        const size_t length = isLeadByte(gbk[at]) && at + 1 < gbk.size() ? 2 : 1;
+        uint16_t unit = 0xFFFD;
+        codePage936ToUnit(gbk.data() + at, static_cast<int>(length), unit);
+        text += static_cast<char16_t>(unit);
+        at += length;
+    }
     return true;
 }
 
@@ -189,6 +212,33 @@ bool chooseFile(const FileDialogRequest& request, std::string& chosen) {
     chosen = fake().fileDialogAnswers.front();
     fake().fileDialogAnswers.pop_front();
     return !chosen.empty();
+}
+
+// Code page 936 as Windows converts it, from the table the adapter tests check against
+// Wine's conversion: the unit of a single byte or of a pair, or -1.
+int codePage936Unit(int lead, int trail) {
+    static const char* const ROWS[] = {
+#include "support/cp936_table.inc"
+    };
+    const char* digits;
+    if (trail < 0) {
+        digits = ROWS[0] + 2 + 4 * lead;
+    } else {
+        if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE) return -1;
+        digits = ROWS[lead - 0x80] + 2 + 4 * (trail - 0x40);
+    }
+    if (digits[0] == '.') return -1;
+    return static_cast<int>(std::strtol(std::string(digits, 4).c_str(), nullptr, 16));
+}
+
+bool codePage936ToUnit(const char* bytes, int length, uint16_t& unit) {
+    const int lead = static_cast<unsigned char>(bytes[0]);
+    const int converted = length == 1   ? codePage936Unit(lead, -1)
+                          : length == 2 ? codePage936Unit(lead, static_cast<unsigned char>(bytes[1]))
+                                        : -1;
+    if (converted < 0) return false;
+    unit = static_cast<uint16_t>(converted);
+    return true;
 }
 
 // Code units below 0x80 map to one byte; 0x4E2D (中) and 0x6587 (文) to their GBK bytes;

@@ -69,6 +69,8 @@ struct FakePlatform {
     std::set<int> keysDown;             // virtual keys held down
     std::string clipboard;
     bool clipboardHasText = false;
+    std::u16string clipboardUnicode;  // the Unicode form Kesh gave with the text
+    bool clipboardHasUnicode = false;
     bool clipboardRefuses = false;  // another program holds the clipboard: nothing can be put on it
     std::deque<std::string> fileDialogAnswers;  // empty string: the user cancels
     int clientWidth = 800, clientHeight = 600;

@@ -282,11 +282,49 @@ void testClipboard() {
     EXPECT(platform::getClipboardText(text));
     EXPECT(text.empty());
 
+    // Characters GBK lacks go out as themselves when the core gives their Unicode form.
+    const std::u16string emoji = u"a\U0001F600";
+    EXPECT(platform::setClipboardText("a?", &emoji));
+    EXPECT(clipboardUnicode() == L"a\U0001F600");
+    std::u16string units;
+    EXPECT(platform::getClipboardUnicode(units) && units == emoji);
+
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
         CloseClipboard();
     }
     EXPECT(!platform::getClipboardText(text));
+}
+
+// ==== Code page 936 ====
+
+// The native tests convert with a table written from this conversion; it must still be
+// the system's, entry for entry (0x80 is the euro sign, A1A4 U+00B7, A1AA U+2014).
+void testCodePageTable() {
+    group = "code page table";
+    static const char* const ROWS[] = {
+#include "../support/cp936_table.inc"
+    };
+    int differences = 0;
+    auto check = [&](const char* bytes, int length, const char* digits) {
+        uint16_t unit = 0;
+        const bool converted = platform::codePage936ToUnit(bytes, length, unit);
+        char expected[8] = "....";
+        if (converted) std::snprintf(expected, sizeof expected, "%04X", unit);
+        if (std::strncmp(expected, digits, 4) != 0 && ++differences <= 5)
+            std::printf("FAIL [%s] %02X%02X: system %s, table %.4s\n", group, static_cast<unsigned char>(bytes[0]),
+                        length > 1 ? static_cast<unsigned char>(bytes[1]) : 0, expected, digits);
+    };
+    for (int byte = 0; byte < 256; ++byte) {
+        const char single = static_cast<char>(byte);
+        check(&single, 1, ROWS[0] + 2 + 4 * byte);
+    }
+    for (int lead = 0x81; lead <= 0xFE; ++lead)
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            check(pair, 2, ROWS[lead - 0x80] + 2 + 4 * (trail - 0x40));
+        }
+    failures += differences;
 }
 
 // ==== Fonts ====
@@ -599,6 +637,7 @@ int main() {
     testDialogFilter();
     testFiles();
     testClipboard();
+    testCodePageTable();
     testFonts();
 
     if (!registerMainWindowClass(programInstance, L"KeshAdapterTest") ||

@@ -1,0 +1,266 @@
+#include "files/text_encoding.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "document/stand_ins.h"
+
+namespace {
+
+constexpr uint64_t HIGH_BITS = 0x8080808080808080ULL;
+
+// ==== UTF-8 ====
+
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The length of the well-formed sequence at `at` (its code point in `codePoint`), or 0.
+size_t utf8Sequence(const unsigned char* bytes, size_t at, size_t size, uint32_t& codePoint) {
+    const unsigned char first = bytes[at];
+    if (first < 0x80) {
+        codePoint = first;
+        return 1;
+    }
+    size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (first >= 0xC2 && first <= 0xDF) {
+        length = 2;
+        codePoint = first & 0x1F;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+        length = 3;
+        codePoint = first & 0x0F;
+        if (first == 0xE0) low = 0xA0;   // shortest form
+        if (first == 0xED) high = 0x9F;  // no surrogates
+    } else if (first >= 0xF0 && first <= 0xF4) {
+        length = 4;
+        codePoint = first & 0x07;
+        if (first == 0xF0) low = 0x90;   // shortest form
+        if (first == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (size - at < length) return 0;
+    if (bytes[at + 1] < low || bytes[at + 1] > high) return 0;
+    for (size_t k = 1; k < length; ++k) {
+        if (!isContinuation(bytes[at + k])) return 0;
+        codePoint = codePoint << 6 | (bytes[at + k] & 0x3F);
+    }
+    return length;
+}
+
+// The offset after the run of ASCII bytes that starts at `at`.
+size_t skipAscii(const unsigned char* bytes, size_t at, size_t size) {
+    while (size - at >= 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes + at, 8);
+        if (word & HIGH_BITS) break;
+        at += 8;
+    }
+    while (at < size && bytes[at] < 0x80) ++at;
+    return at;
+}
+
+// True when all of `bytes` is well-formed UTF-8; `beyondAscii` tells whether any
+// character is not ASCII.
+bool isWellFormedUtf8(const unsigned char* bytes, size_t size, bool& beyondAscii) {
+    beyondAscii = false;
+    size_t at = 0;
+    for (;;) {
+        at = skipAscii(bytes, at, size);
+        if (at == size) return true;
+        uint32_t codePoint;
+        const size_t length = utf8Sequence(bytes, at, size, codePoint);
+        if (length == 0) return false;
+        beyondAscii = true;
+        at += length;
+    }
+}
+
+// ==== UTF-16 ====
+
+uint32_t unitAt(const unsigned char* bytes, size_t at, bool bigEndian) {
+    return bigEndian ? (bytes[at] << 8 | bytes[at + 1]) : (bytes[at + 1] << 8 | bytes[at]);
+}
+
+// The length in bytes of the well-formed character at `at` (2 or 4), or 0.
+size_t utf16Sequence(const unsigned char* bytes, size_t at, size_t size, bool bigEndian, uint32_t& codePoint) {
+    if (size - at < 2) return 0;
+    const uint32_t unit = unitAt(bytes, at, bigEndian);
+    if (unit < 0xD800 || unit > 0xDFFF) {
+        codePoint = unit;
+        return 2;
+    }
+    if (unit > 0xDBFF || size - at < 4) return 0;
+    const uint32_t low = unitAt(bytes, at + 2, bigEndian);
+    if (low < 0xDC00 || low > 0xDFFF) return 0;
+    codePoint = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+    return 4;
+}
+
+// ==== Code points to GBK ====
+
+// Writes the text's code for `codePoint` at `out` (1 or 2 bytes); 0 when no stand-in is left.
+size_t writeGbk(uint32_t codePoint, char* out) {
+    const int code = textCodeOf(codePoint);
+    if (code < 0) return 0;
+    if (code < 0x100) {
+        *out = static_cast<char>(code);
+        return 1;
+    }
+    out[0] = static_cast<char>(code >> 8);
+    out[1] = static_cast<char>(code & 0xFF);
+    return 2;
+}
+
+DecodeOutcome decodeUtf8(char* text, size_t size) {
+    auto* bytes = reinterpret_cast<unsigned char*>(text);
+    DecodeOutcome outcome;
+    size_t read = 0, written = 0;
+    while (read < size) {
+        const size_t asciiEnd = skipAscii(bytes, read, size);
+        if (asciiEnd > read) {
+            if (written != read) std::memmove(text + written, text + read, asciiEnd - read);
+            written += asciiEnd - read;
+            read = asciiEnd;
+            if (read == size) break;
+        }
+        uint32_t codePoint;
+        const size_t length = utf8Sequence(bytes, read, size, codePoint);
+        if (length == 0) return DecodeOutcome{DecodeProblem::IllFormed, written, read};
+        const size_t stored = writeGbk(codePoint, text + written);
+        if (stored == 0) return DecodeOutcome{DecodeProblem::TooManyStandIns, written, read};
+        written += stored;
+        read += length;
+    }
+    outcome.length = written;
+    return outcome;
+}
+
+DecodeOutcome decodeUtf16(char* text, size_t size, bool bigEndian) {
+    auto* bytes = reinterpret_cast<unsigned char*>(text);
+    size_t read = 0, written = 0;
+    while (read < size) {
+        uint32_t codePoint;
+        const size_t length = utf16Sequence(bytes, read, size, bigEndian, codePoint);
+        if (length == 0) return DecodeOutcome{DecodeProblem::IllFormed, written, read};
+        const size_t stored = writeGbk(codePoint, text + written);
+        if (stored == 0) return DecodeOutcome{DecodeProblem::TooManyStandIns, written, read};
+        written += stored;
+        read += length;
+    }
+    DecodeOutcome outcome;
+    outcome.length = written;
+    return outcome;
+}
+
+// ==== Code points to UTF-8 and UTF-16 ====
+
+void appendUtf8(uint32_t codePoint, std::string& out) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | codePoint >> 6);
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | codePoint >> 12);
+        out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | codePoint >> 18);
+        out += static_cast<char>(0x80 | (codePoint >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+void appendUnit(uint32_t unit, bool bigEndian, std::string& out) {
+    const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    out += bigEndian ? high : low;
+    out += bigEndian ? low : high;
+}
+
+void appendUtf16(uint32_t codePoint, bool bigEndian, std::string& out) {
+    if (codePoint < 0x10000) {
+        appendUnit(codePoint, bigEndian, out);
+        return;
+    }
+    codePoint -= 0x10000;
+    appendUnit(0xD800 + (codePoint >> 10), bigEndian, out);
+    appendUnit(0xDC00 + (codePoint & 0x3FF), bigEndian, out);
+}
+
+}  // namespace
+
+FileEncoding detectEncoding(const unsigned char* bytes, size_t size, size_t& markLength) {
+    markLength = 0;
+    if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        markLength = 3;
+        return FileEncoding::Utf8WithMark;
+    }
+    if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+        markLength = 2;
+        return FileEncoding::Utf16Le;
+    }
+    if (size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+        markLength = 2;
+        return FileEncoding::Utf16Be;
+    }
+    bool beyondAscii = false;
+    return isWellFormedUtf8(bytes, size, beyondAscii) && beyondAscii ? FileEncoding::Utf8 : FileEncoding::Gbk;
+}
+
+DecodeOutcome decodeToGbk(FileEncoding encoding, char* bytes, size_t size) {
+    switch (encoding) {
+        case FileEncoding::Utf8:
+        case FileEncoding::Utf8WithMark: return decodeUtf8(bytes, size);
+        case FileEncoding::Utf16Le: return decodeUtf16(bytes, size, false);
+        case FileEncoding::Utf16Be: return decodeUtf16(bytes, size, true);
+        case FileEncoding::Gbk: break;
+    }
+    DecodeOutcome unchanged;
+    unchanged.length = size;
+    return unchanged;
+}
+
+std::string byteOrderMark(FileEncoding encoding) {
+    switch (encoding) {
+        case FileEncoding::Utf8WithMark: return "\xEF\xBB\xBF";
+        case FileEncoding::Utf16Le: return "\xFF\xFE";
+        case FileEncoding::Utf16Be: return "\xFE\xFF";
+        case FileEncoding::Utf8:
+        case FileEncoding::Gbk: break;
+    }
+    return "";
+}
+
+bool appendEncoded(FileEncoding encoding, const char* text, size_t length, std::string& out, size_t& badColumn) {
+    if (encoding == FileEncoding::Gbk) {
+        out.append(text, length);
+        return true;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    const bool utf8 = encoding == FileEncoding::Utf8 || encoding == FileEncoding::Utf8WithMark;
+    const bool bigEndian = encoding == FileEncoding::Utf16Be;
+    const size_t before = out.size();
+    size_t at = 0;
+    while (at < length) {
+        if (utf8) {
+            const size_t asciiEnd = skipAscii(bytes, at, length);
+            out.append(text + at, asciiEnd - at);
+            at = asciiEnd;
+            if (at == length) break;
+        }
+        size_t characterLength = 1;
+        const int codePoint = characterAt(bytes, at, length, characterLength);
+        if (codePoint < 0) {
+            out.resize(before);
+            badColumn = at;
+            return false;
+        }
+        if (utf8)
+            appendUtf8(static_cast<uint32_t>(codePoint), out);
+        else
+            appendUtf16(static_cast<uint32_t>(codePoint), bigEndian, out);
+        at += characterLength;
+    }
+    return true;
+}
