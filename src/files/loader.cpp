@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <limits>
 #include <string>
+#include <vector>
 
 #include "platform/virtual_keys.h"
 #include "document/document.h"
@@ -18,6 +21,7 @@
 #include "view/view_state.h"
 #include "edit/reflow.h"
 #include "files/close_document.h"
+#include "files/recovery.h"
 
 namespace {
 
@@ -32,7 +36,10 @@ constexpr char WORD_PROCESSOR_SUFFIX[] = ".txt";
 // word-processor mode one 16-bit unit converted to the ANSI code page, whose second
 // output byte (if any) is the next fetch.
 struct ByteSource {
-    FILE* file = nullptr;
+    std::vector<FilePiece> pieces;  // read one after another as one text
+    size_t nextPiece = 0;
+    FILE* file = nullptr;  // the piece being read, owned
+    int64_t pieceLeft = -1;  // bytes still to read from it; -1: up to its end
     bool wordProcessor = false;
     bool failed = false;  // a read error, as opposed to the end of the file
     unsigned char buffer[65536];
@@ -40,14 +47,41 @@ struct ByteSource {
     int pendingByte = END_OF_INPUT;
     int lookahead = NO_LOOKAHEAD;
 
+    ~ByteSource() {
+        if (file) std::fclose(file);
+    }
+
+    // Opens the next piece at its offset; false at the end of the pieces or when it cannot
+    // be opened (a failure then).
+    bool openNextPiece() {
+        if (file) std::fclose(file);
+        file = nullptr;
+        if (nextPiece == pieces.size()) return false;
+        const FilePiece& piece = pieces[nextPiece++];
+        file = platform::openFile(piece.path, "rb");
+        // fseek takes a long, which is 32 bits on Windows: a farther offset is refused, not wrapped.
+        const bool reachable = piece.offset <= std::numeric_limits<long>::max();
+        if (file == nullptr || !reachable ||
+            (piece.offset > 0 && std::fseek(file, static_cast<long>(piece.offset), SEEK_SET) != 0)) {
+            failed = true;
+            return false;
+        }
+        pieceLeft = piece.length;
+        return true;
+    }
+
     int rawByte() {
-        if (next == filled) {
-            filled = std::fread(buffer, 1, sizeof buffer, file);
+        while (next == filled) {
+            const size_t wanted = pieceLeft < 0 ? sizeof buffer : std::min<size_t>(sizeof buffer, pieceLeft);
+            filled = file && wanted > 0 ? std::fread(buffer, 1, wanted, file) : 0;
             next = 0;
-            if (filled == 0) {
-                failed = failed || std::ferror(file);
-                return END_OF_INPUT;
+            if (filled > 0) {
+                if (pieceLeft > 0) pieceLeft -= static_cast<int64_t>(filled);
+                break;
             }
+            // A piece that ends before its length is as much a failure as a read error.
+            if (file && (std::ferror(file) || pieceLeft > 0)) failed = true;
+            if (failed || !openNextPiece()) return END_OF_INPUT;
         }
         return buffer[next++];
     }
@@ -226,22 +260,21 @@ void finishLoading(bool wordProcessor) {
     if (wordProcessor) std::strcat(fileName, WORD_PROCESSOR_SUFFIX);
 }
 
-// Opens, reads and closes the named file; false (with the message shown) on failure.
-bool readFile(bool wordProcessor) {
-    FILE* file = platform::openFile(fileName, "rb");
-    if (file == nullptr) {
+// Reads the pieces as one text (the file name's whole file, or a recovered text); false
+// (with the message shown) on failure.
+bool readFile(const std::vector<FilePiece>& pieces, bool wordProcessor) {
+    const char tabReplacement = platform::isKeyDown(VKEY_SHIFT) ? ',' : '\t';
+    auto* source = new ByteSource;
+    source->pieces = pieces;
+    source->wordProcessor = wordProcessor;
+    if (!source->openNextPiece()) {
+        delete source;
         reportCannotOpen(fileName);
         return false;
     }
-    const char tabReplacement = platform::isKeyDown(VKEY_SHIFT) ? ',' : '\t';
-    auto* source = new ByteSource;
-    source->file = file;
-    source->wordProcessor = wordProcessor;
-    if (wordProcessor) std::fseek(file, WORD_PROCESSOR_TEXT_START, SEEK_SET);
     readLines(*source, tabReplacement);
     const bool failed = source->failed;
     delete source;
-    std::fclose(file);
     if (failed) {
         // A directory or a read error: a half-read document would be saved over the file.
         const std::string name = fileName;
@@ -251,6 +284,22 @@ bool readFile(bool wordProcessor) {
         return false;
     }
     return true;
+}
+
+// Loads the file name's file, or the text recovered for it when the user asks for that.
+void loadNamedFile(bool wordProcessor) {
+    const std::string savedAs = std::string(fileName) + (wordProcessor ? WORD_PROCESSOR_SUFFIX : "");
+    RestoreChoice restore = askToRestore(savedAs);
+    if (!restore.pieces.empty()) {
+        setFileName(savedAs.c_str());
+        if (!readFile(restore.pieces, false)) return;
+        finishLoading(false);
+        doc.modified = 1;
+        adoptRecovery(restore);
+        return;
+    }
+    const FilePiece whole{fileName, wordProcessor ? WORD_PROCESSOR_TEXT_START : 0, -1};
+    if (readFile({whole}, wordProcessor)) finishLoading(wordProcessor);
 }
 
 }  // namespace
@@ -272,7 +321,7 @@ void loadFile(const char* path) {
             reportCannotOpen(trimmed);
         } else {
             setFileName(trimmed.c_str());
-            if (readFile(wordProcessor)) finishLoading(wordProcessor);
+            loadNamedFile(wordProcessor);
         }
     }
     platform::invalidateAll(false);

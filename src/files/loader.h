@@ -7,8 +7,18 @@
 // as "*.doc.txt".
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 // Closes the current document, then loads `path` (one pair of surrounding double quotes
 // is removed; an empty path leaves no document). Failures are reported in a message box.
 void loadFile(const char* path);
 // Shows the Open dialog and loads the chosen file; nothing happens on Cancel.
 void loadWithDialog();
+
+// A stretch of a file's bytes: `length` bytes from `offset` (-1: up to the end).
+struct FilePiece {
+    std::string path;
+    int64_t offset = 0;
+    int64_t length = -1;
+};

@@ -4,6 +4,8 @@
 
 #include "document/document.h"
 #include "files/file_writer.h"
+#include "files/recovery.h"
+#include "files/saved_text.h"
 #include "platform/platform.h"
 #include "view/title.h"
 
@@ -12,22 +14,13 @@ namespace {
 constexpr char SAVE_DIALOG_TITLE[] = "指定另存文件名";
 constexpr char TEXT_FILTER[] = "Text(.txt)|*.txt|All Files(*.*)|*.*|";
 
-// True for the empty last line that stands for "the file ended with a line break": the
-// loader makes it from the final CR LF, so writing a CR LF for it as well would make the
-// file one empty line longer at every save.
-bool isFinalBreakLine(const LineNode* line) {
-    return line->next == nullptr && (line->text == nullptr || line->text[0] == '\0') &&
-           (line->prev == nullptr || (line->prev->flags & LN_HARD_RETURN));
-}
-
 // Writes every line in the text file format to `path`, through a temporary file.
 bool writeDocumentTo(const std::string& path) {
     FileWriter writer;
     if (!openFileWriter(writer, path)) return false;
-    for (const LineNode* line = doc.head; line && !writer.failed; line = line->next) {
-        writeText(writer, line->text ? line->text : "");
-        if ((line->flags & LN_HARD_RETURN) && !isFinalBreakLine(line)) writeBytes(writer, "\r\n", 2);
-    }
+    forEachSavedRun(doc.head, [&](const LineNode*, const char* bytes, size_t length) {
+        return writeBytes(writer, bytes, length);
+    });
     return commitFileWriter(writer);
 }
 
@@ -45,9 +38,10 @@ void reportCannotSave(const std::string& name) {
 }
 
 void saveDocument() {
-    if (writeDocumentTo(fileName))
+    if (writeDocumentTo(fileName)) {
         doc.modified = 0;
-    else
+        discardRecovery();
+    } else
         reportCannotSave(fileName);
     updateTitle();
 }

@@ -1,0 +1,318 @@
+#include "files/recovery_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <map>
+
+#include "document/document.h"
+#include "files/file_writer.h"
+#include "files/saved_text.h"
+
+namespace {
+
+constexpr char FIRST_LINE[] = "Kesh recovery 1";
+constexpr char RECOVERY_SUFFIX[] = ".kesh-recovery";
+constexpr size_t CHUNK = 65536;
+
+// ==== Naming ====
+
+// FNV-1a over the path with ASCII letters folded, as Windows names ignore their case.
+uint64_t pathHash(const std::string& path) {
+    uint64_t hash = 14695981039346656037ull;
+    for (const char c : path) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        hash ^= (byte >= 'A' && byte <= 'Z') ? byte + 0x20 : byte;
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+bool samePath(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const unsigned char x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+        if (x != y && !(x < 0x80 && y < 0x80 && (x | 0x20) == (y | 0x20) && (x | 0x20) >= 'a' && (x | 0x20) <= 'z'))
+            return false;
+    }
+    return true;
+}
+
+// ==== Comparing the document with the file on disk ====
+
+// Sequential reads of the file on disk, matched against the document's saved runs.
+struct ForwardReader {
+    FILE* file;
+    char buffer[CHUNK];
+    size_t filled = 0, next = 0;
+
+    explicit ForwardReader(FILE* f) : file(f) {}
+
+    // How many of these bytes the file's next bytes equal; the equal ones are taken.
+    size_t match(const char* bytes, size_t length) {
+        size_t matched = 0;
+        while (matched < length) {
+            if (next == filled) {
+                filled = std::fread(buffer, 1, sizeof buffer, file);
+                next = 0;
+                if (filled == 0) return matched;
+            }
+            const size_t run = std::min(length - matched, filled - next);
+            const auto ends = std::mismatch(bytes + matched, bytes + matched + run, buffer + next);
+            const size_t same = static_cast<size_t>(ends.first - (bytes + matched));
+            matched += same;
+            next += same;
+            if (same < run) return matched;
+        }
+        return matched;
+    }
+};
+
+// Reads of the file on disk from its end towards its start.
+struct BackwardReader {
+    FILE* file;
+    char buffer[CHUNK];
+    int64_t bufferStart;  // file offset of buffer[0]
+    size_t left = 0;      // buffer[0 .. left) is still to be matched, last byte first
+
+    BackwardReader(FILE* f, int64_t size) : file(f), bufferStart(size) {}
+
+    // How many of these bytes, from their last one back, equal the file's bytes before
+    // those already taken; the equal ones are taken.
+    size_t match(const char* bytes, size_t length) {
+        size_t matched = 0;
+        while (matched < length) {
+            if (left == 0 && !refill()) return matched;
+            if (bytes[length - 1 - matched] != buffer[left - 1]) return matched;
+            ++matched;
+            --left;
+        }
+        return matched;
+    }
+
+    bool refill() {
+        const int64_t size = std::min<int64_t>(CHUNK, bufferStart);
+        if (size == 0 || bufferStart - size > std::numeric_limits<long>::max()) return false;
+        bufferStart -= size;
+        if (std::fseek(file, static_cast<long>(bufferStart), SEEK_SET) != 0 ||
+            std::fread(buffer, 1, static_cast<size_t>(size), file) != static_cast<size_t>(size))
+            return false;
+        left = static_cast<size_t>(size);
+        return true;
+    }
+};
+
+uint64_t savedTextLength() {
+    uint64_t length = 0;
+    forEachSavedRun(doc.head, [&](const LineNode*, const char*, size_t bytes) {
+        length += bytes;
+        return true;
+    });
+    return length;
+}
+
+// Where the body starts in the document: its line, that line's saved offset, and the
+// body's own offset (the length of the unchanged start).
+struct BodyStart {
+    const LineNode* line = nullptr;
+    uint64_t lineOffset = 0;
+    uint64_t offset = 0;
+};
+
+// The longest start of the document's saved text that the file on disk begins with.
+BodyStart unchangedStart(FILE* disk) {
+    auto* reader = new ForwardReader(disk);
+    BodyStart start;
+    uint64_t lineOffset = 0;
+    const LineNode* current = nullptr;
+    forEachSavedRun(doc.head, [&](const LineNode* line, const char* bytes, size_t length) {
+        if (line != current) {
+            current = line;
+            lineOffset = start.offset;
+        }
+        const size_t same = reader->match(bytes, length);
+        start.offset += same;
+        if (same == length) return true;
+        start.line = line;
+        start.lineOffset = lineOffset;
+        return false;
+    });
+    delete reader;
+    return start;
+}
+
+// The longest end of the document's saved text that the file on disk ends with, at most
+// `limit` bytes (so that it never overlaps the unchanged start).
+uint64_t unchangedEnd(FILE* disk, uint64_t diskSize, uint64_t limit) {
+    auto* reader = new BackwardReader(disk, static_cast<int64_t>(diskSize));
+    uint64_t matched = 0;
+    forEachSavedRunBackwards(lastLine(), [&](const LineNode*, const char* bytes, size_t length) {
+        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(length, limit - matched));
+        const size_t same = reader->match(bytes + length - wanted, wanted);
+        matched += same;
+        return same == length;
+    });
+    delete reader;
+    return matched;
+}
+
+// ==== Writing ====
+
+void writeHeader(FileWriter& writer, const RecoveryHeader& header) {
+    char numbers[256];
+    std::snprintf(numbers, sizeof numbers,
+                  "disk-size=%" PRId64 "\ndisk-time=%" PRIu64 "\nkeep-head=%" PRId64 "\nkeep-tail=%" PRId64
+                  "\nbody-size=%" PRId64 "\n",
+                  header.disk.exists ? static_cast<int64_t>(header.disk.size) : int64_t{-1},
+                  header.disk.lastWriteTime, header.keepHead, header.keepTail, header.bodySize);
+    const std::string text = std::string(FIRST_LINE) + "\npath=" + header.path + "\nencoding=" + header.encoding +
+                             "\nchanged=" + header.changedAt + "\n" + numbers + "\n";
+    writeBytes(writer, text.data(), text.size());
+}
+
+// Writes `length` saved bytes from `start.offset` on.
+void writeBody(FileWriter& writer, const BodyStart& start, uint64_t length) {
+    uint64_t skip = start.offset - start.lineOffset;
+    forEachSavedRun(start.line ? start.line : doc.head, [&](const LineNode*, const char* bytes, size_t count) {
+        if (skip >= count) {
+            skip -= count;
+            return true;
+        }
+        const size_t take = static_cast<size_t>(std::min<uint64_t>(count - skip, length));
+        writeBytes(writer, bytes + skip, take);
+        skip = 0;
+        length -= take;
+        return length > 0 && !writer.failed;
+    });
+}
+
+// ==== Reading ====
+
+bool parseNumber(const std::string& text, int64_t& value) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long parsed = std::strtoll(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0') return false;
+    value = parsed;
+    return true;
+}
+
+// Reads "key=value" lines up to the empty line; false when the file ends first or a
+// line is malformed.
+bool readKeys(FILE* file, std::map<std::string, std::string>& keys) {
+    char line[4096];
+    if (!std::fgets(line, sizeof line, file) || std::string(line) != std::string(FIRST_LINE) + "\n") return false;
+    while (std::fgets(line, sizeof line, file)) {
+        std::string text(line);
+        if (text.empty() || text.back() != '\n') return false;
+        text.pop_back();
+        if (text.empty()) return true;
+        const size_t equals = text.find('=');
+        if (equals == std::string::npos) return false;
+        keys[text.substr(0, equals)] = text.substr(equals + 1);
+    }
+    return false;
+}
+
+bool headerFromKeys(const std::map<std::string, std::string>& keys, RecoveryHeader& header) {
+    const char* required[] = {"path", "encoding", "changed", "disk-size", "disk-time", "keep-head", "keep-tail",
+                              "body-size"};
+    for (const char* key : required)
+        if (keys.count(key) == 0) return false;
+    int64_t diskSize = 0;
+    header.path = keys.at("path");
+    header.encoding = keys.at("encoding");
+    header.changedAt = keys.at("changed");
+    if (!parseNumber(keys.at("disk-size"), diskSize) || !parseNumber(keys.at("keep-head"), header.keepHead) ||
+        !parseNumber(keys.at("keep-tail"), header.keepTail) || !parseNumber(keys.at("body-size"), header.bodySize))
+        return false;
+    const std::string& time = keys.at("disk-time");
+    char* end = nullptr;
+    header.disk.lastWriteTime = std::strtoull(time.c_str(), &end, 10);
+    if (time.empty() || *end != '\0') return false;
+    header.disk.exists = diskSize >= 0;
+    header.disk.size = header.disk.exists ? static_cast<uint64_t>(diskSize) : 0;
+    return true;
+}
+
+// The numbers describe a text that can be put together from the two files.
+bool consistent(const RecoveryHeader& header, uint64_t recoverySize) {
+    const int64_t diskSize = header.disk.exists ? static_cast<int64_t>(header.disk.size) : 0;
+    return header.encoding == "GBK" && header.bodySize >= 0 && header.keepHead >= 0 &&
+           header.keepHead <= diskSize && header.keepTail >= -1 && header.keepTail <= diskSize &&
+           (header.keepTail < 0 || header.keepTail >= header.keepHead) &&
+           static_cast<uint64_t>(header.bodyOffset) + static_cast<uint64_t>(header.bodySize) == recoverySize;
+}
+
+}  // namespace
+
+std::string recoveryPathFor(const std::string& documentPath) {
+    std::string folder = platform::localAppDataFolder();
+    if (folder.empty()) return "";
+    folder += "\\Kesh";
+    if (!platform::createFolder(folder)) return "";
+    folder += "\\Recovery";
+    if (!platform::createFolder(folder)) return "";
+    char name[40];
+    std::snprintf(name, sizeof name, "\\%016" PRIx64 "%s", pathHash(documentPath), RECOVERY_SUFFIX);
+    return folder + name;
+}
+
+bool writeRecoveryFile(const std::string& recoveryPath, const std::string& changedAt, uint64_t wholeCopyLimit) {
+    RecoveryHeader header;
+    header.path = fileName;
+    header.changedAt = changedAt;
+    header.disk = platform::fileStamp(fileName);
+    const uint64_t length = savedTextLength();
+    BodyStart start;
+    uint64_t end = 0;
+    FILE* disk = length > wholeCopyLimit && header.disk.exists ? platform::openFile(fileName, "rb") : nullptr;
+    if (disk) {
+        start = unchangedStart(disk);
+        end = unchangedEnd(disk, header.disk.size, std::min(length, header.disk.size) - start.offset);
+        std::fclose(disk);
+    }
+    header.keepHead = static_cast<int64_t>(start.offset);
+    header.keepTail = end > 0 ? static_cast<int64_t>(header.disk.size - end) : -1;
+    header.bodySize = static_cast<int64_t>(length - start.offset - end);
+    FileWriter writer;
+    if (!openFileWriter(writer, recoveryPath)) return false;
+    writeHeader(writer, header);
+    if (header.bodySize > 0) writeBody(writer, start, static_cast<uint64_t>(header.bodySize));
+    return commitFileWriter(writer);
+}
+
+RecoveryRead readRecoveryHeader(const std::string& recoveryPath, const std::string& documentPath,
+                                RecoveryHeader& header) {
+    if (!platform::fileStamp(recoveryPath).exists) return RecoveryRead::Missing;
+    FILE* file = platform::openFile(recoveryPath, "rb");
+    if (file == nullptr) return RecoveryRead::Unreadable;
+    std::map<std::string, std::string> keys;
+    bool usable = readKeys(file, keys) && headerFromKeys(keys, header);
+    if (usable) header.bodyOffset = std::ftell(file);
+    std::fclose(file);
+    if (usable && !samePath(header.path, documentPath)) return RecoveryRead::Missing;
+    usable = usable && header.bodyOffset > 0 && consistent(header, platform::fileStamp(recoveryPath).size);
+    return usable ? RecoveryRead::Usable : RecoveryRead::Unreadable;
+}
+
+bool diskChangedSince(const RecoveryHeader& header) {
+    const platform::FileStamp now = platform::fileStamp(header.path);
+    if (now.exists != header.disk.exists) return true;
+    return now.exists && (now.size != header.disk.size || now.lastWriteTime != header.disk.lastWriteTime);
+}
+
+std::vector<FilePiece> recoveredPieces(const std::string& recoveryPath, const RecoveryHeader& header) {
+    const bool usesDisk = header.keepHead > 0 || header.keepTail >= 0;
+    if (usesDisk && diskChangedSince(header)) return {};
+    std::vector<FilePiece> pieces;
+    if (header.keepHead > 0) pieces.push_back(FilePiece{header.path, 0, header.keepHead});
+    pieces.push_back(FilePiece{recoveryPath, header.bodyOffset, header.bodySize});
+    if (header.keepTail >= 0) pieces.push_back(FilePiece{header.path, header.keepTail, -1});
+    return pieces;
+}
