@@ -17,6 +17,8 @@ namespace {
 
 constexpr char FIRST_LINE[] = "Kesh recovery 1";
 constexpr char RECOVERY_SUFFIX[] = ".kesh-recovery";
+constexpr char PROGRAM_FOLDER[] = "\\Kesh";
+constexpr char RECOVERY_FOLDER[] = "\\Kesh\\Recovery";
 constexpr size_t CHUNK = 65536;
 
 // ==== Naming ====
@@ -70,6 +72,25 @@ struct ForwardReader {
         }
         return matched;
     }
+
+    // The next byte without taking it; -1 at the end of the file.
+    int peek() {
+        if (next == filled) {
+            filled = std::fread(buffer, 1, sizeof buffer, file);
+            next = 0;
+            if (filled == 0) return -1;
+        }
+        return static_cast<unsigned char>(buffer[next]);
+    }
+
+    // Takes the file's line end here, CR LF or LF alone; the bytes taken, 0 when none.
+    size_t takeLineEnd() {
+        const size_t crBytes = peek() == '\r' ? 1 : 0;
+        next += crBytes;
+        if (peek() != '\n') return 0;
+        ++next;
+        return crBytes + 1;
+    }
 };
 
 // Reads of the file on disk from its end towards its start.
@@ -94,6 +115,23 @@ struct BackwardReader {
         return matched;
     }
 
+    // The byte before those taken, without taking it; -1 at the start of the file.
+    int peek() {
+        if (left == 0 && !refill()) return -1;
+        return static_cast<unsigned char>(buffer[left - 1]);
+    }
+
+    // Takes the line end (CR LF, or LF alone) that ends here, of at most `room` bytes;
+    // the bytes taken, 0 when none fits.
+    size_t takeLineEnd(uint64_t room) {
+        if (room == 0 || peek() != '\n') return 0;
+        --left;
+        if (peek() != '\r') return 1;
+        if (room < 2) return 0;
+        --left;
+        return 2;
+    }
+
     bool refill() {
         const int64_t size = std::min<int64_t>(CHUNK, bufferStart);
         if (size == 0 || bufferStart - size > std::numeric_limits<long>::max()) return false;
@@ -115,13 +153,18 @@ uint64_t savedTextLength() {
     return length;
 }
 
-// Where the body starts in the document: its line, that line's saved offset, and the
-// body's own offset (the length of the unchanged start).
+// Where the body starts: its line in the document, that line's saved offset, the body's
+// offset in the saved text, and how many bytes of the file on disk come before it.
 struct BodyStart {
     const LineNode* line = nullptr;
     uint64_t lineOffset = 0;
     uint64_t offset = 0;
+    uint64_t diskOffset = 0;
 };
+
+// A file's line end counts as the same as Save's CR LF when it is CR LF or LF alone: the
+// loader reads both as one line end, so a file that uses LF keeps its unchanged lines
+// out of the copy as well. Any other difference ends the unchanged part.
 
 // The longest start of the document's saved text that the file on disk begins with.
 BodyStart unchangedStart(FILE* disk) {
@@ -134,8 +177,10 @@ BodyStart unchangedStart(FILE* disk) {
             current = line;
             lineOffset = start.offset;
         }
-        const size_t same = reader->match(bytes, length);
+        const size_t taken = bytes == SAVED_LINE_BREAK ? reader->takeLineEnd() : reader->match(bytes, length);
+        const size_t same = bytes == SAVED_LINE_BREAK ? (taken > 0 ? length : 0) : taken;
         start.offset += same;
+        start.diskOffset += taken;
         if (same == length) return true;
         start.line = line;
         start.lineOffset = lineOffset;
@@ -145,19 +190,33 @@ BodyStart unchangedStart(FILE* disk) {
     return start;
 }
 
-// The longest end of the document's saved text that the file on disk ends with, at most
-// `limit` bytes (so that it never overlaps the unchanged start).
-uint64_t unchangedEnd(FILE* disk, uint64_t diskSize, uint64_t limit) {
+// The longest end of the document's saved text that the file on disk ends with, within
+// `documentRoom` bytes of the one and `diskRoom` bytes of the other (so that it never
+// overlaps the unchanged start): its lengths in the document and on disk.
+struct BodyEnd {
+    uint64_t length = 0;
+    uint64_t diskLength = 0;
+};
+
+BodyEnd unchangedEnd(FILE* disk, uint64_t diskSize, uint64_t documentRoom, uint64_t diskRoom) {
     auto* reader = new BackwardReader(disk, static_cast<int64_t>(diskSize));
-    uint64_t matched = 0;
+    BodyEnd end;
     forEachSavedRunBackwards(lastLine(), [&](const LineNode*, const char* bytes, size_t length) {
-        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(length, limit - matched));
+        if (bytes == SAVED_LINE_BREAK) {
+            const size_t taken = documentRoom - end.length >= length ? reader->takeLineEnd(diskRoom - end.diskLength) : 0;
+            end.length += taken > 0 ? length : 0;
+            end.diskLength += taken;
+            return taken > 0;
+        }
+        const size_t wanted = static_cast<size_t>(
+            std::min<uint64_t>(length, std::min(documentRoom - end.length, diskRoom - end.diskLength)));
         const size_t same = reader->match(bytes + length - wanted, wanted);
-        matched += same;
+        end.length += same;
+        end.diskLength += same;
         return same == length;
     });
     delete reader;
-    return matched;
+    return end;
 }
 
 // ==== Writing ====
@@ -252,15 +311,11 @@ bool consistent(const RecoveryHeader& header, uint64_t recoverySize) {
 }  // namespace
 
 std::string recoveryPathFor(const std::string& documentPath) {
-    std::string folder = platform::localAppDataFolder();
-    if (folder.empty()) return "";
-    folder += "\\Kesh";
-    if (!platform::createFolder(folder)) return "";
-    folder += "\\Recovery";
-    if (!platform::createFolder(folder)) return "";
+    const std::string appData = platform::localAppDataFolder();
+    if (appData.empty()) return "";
     char name[40];
     std::snprintf(name, sizeof name, "\\%016" PRIx64 "%s", pathHash(documentPath), RECOVERY_SUFFIX);
-    return folder + name;
+    return appData + RECOVERY_FOLDER + name;
 }
 
 bool writeRecoveryFile(const std::string& recoveryPath, const std::string& changedAt, uint64_t wholeCopyLimit) {
@@ -270,16 +325,20 @@ bool writeRecoveryFile(const std::string& recoveryPath, const std::string& chang
     header.disk = platform::fileStamp(fileName);
     const uint64_t length = savedTextLength();
     BodyStart start;
-    uint64_t end = 0;
+    BodyEnd end;
     FILE* disk = length > wholeCopyLimit && header.disk.exists ? platform::openFile(fileName, "rb") : nullptr;
     if (disk) {
         start = unchangedStart(disk);
-        end = unchangedEnd(disk, header.disk.size, std::min(length, header.disk.size) - start.offset);
+        end = unchangedEnd(disk, header.disk.size, length - start.offset, header.disk.size - start.diskOffset);
         std::fclose(disk);
     }
-    header.keepHead = static_cast<int64_t>(start.offset);
-    header.keepTail = end > 0 ? static_cast<int64_t>(header.disk.size - end) : -1;
-    header.bodySize = static_cast<int64_t>(length - start.offset - end);
+    header.keepHead = static_cast<int64_t>(start.diskOffset);
+    header.keepTail = end.diskLength > 0 ? static_cast<int64_t>(header.disk.size - end.diskLength) : -1;
+    header.bodySize = static_cast<int64_t>(length - start.offset - end.length);
+    // Made on the first write only: opening files leaves no folders behind.
+    const std::string appData = platform::localAppDataFolder();
+    platform::createFolder(appData + PROGRAM_FOLDER);
+    platform::createFolder(appData + RECOVERY_FOLDER);
     FileWriter writer;
     if (!openFileWriter(writer, recoveryPath)) return false;
     writeHeader(writer, header);

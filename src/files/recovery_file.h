@@ -11,7 +11,8 @@
 //     the first `keep-head` bytes of the file on disk,
 //     the body,
 //     the file on disk from byte `keep-tail` to its end (nothing when keep-tail is -1),
-// which is the document as Save would write it (files/saved_text.h). A small document is
+// which loads as the document (the body is in the form Save writes, files/saved_text.h;
+// the kept parts of the file on disk may end their lines with LF alone). A small document is
 // kept whole in the body (keep-head 0, keep-tail -1); a big one keeps only the bytes
 // between the longest unchanged start and the longest unchanged end of the file on disk,
 // so typing in a 100 MB file writes a few kilobytes.
@@ -50,10 +51,11 @@ struct RecoveryHeader {
 // Documents whose saved text is at most this long are copied whole.
 constexpr uint64_t WHOLE_COPY_LIMIT = 1u << 20;
 
-// The recovery file's path for a document, creating its folders; empty when the system
-// names no local application-data folder or the folders cannot be made.
+// The recovery file's path for a document; empty when the system names no local
+// application-data folder.
 std::string recoveryPathFor(const std::string& documentPath);
-// Writes the open document's recovery file (named by fileName), whole when its saved
+// Writes the open document's recovery file (named by fileName, its folders made when
+// missing), whole when its saved
 // text is at most `wholeCopyLimit` bytes, else against the file on disk; false when the
 // write failed (the previous copy is then untouched).
 bool writeRecoveryFile(const std::string& recoveryPath, const std::string& changedAt,

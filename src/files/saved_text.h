@@ -9,6 +9,9 @@
 
 #include "document/document.h"
 
+// The line break as Save writes it; the runs below pass this very array for a break.
+inline constexpr char SAVED_LINE_BREAK[] = "\r\n";
+
 // True when Save writes CR LF after this line.
 bool endsWithSavedBreak(const LineNode* line);
 
@@ -19,7 +22,7 @@ void forEachSavedRun(const LineNode* line, Take take) {
     for (; line != nullptr; line = line->next) {
         const char* text = line->text ? line->text : "";
         if (!take(line, text, std::strlen(text))) return;
-        if (endsWithSavedBreak(line) && !take(line, "\r\n", size_t{2})) return;
+        if (endsWithSavedBreak(line) && !take(line, SAVED_LINE_BREAK, size_t{2})) return;
     }
 }
 
@@ -27,7 +30,7 @@ void forEachSavedRun(const LineNode* line, Take take) {
 template <typename Take>
 void forEachSavedRunBackwards(const LineNode* last, Take take) {
     for (const LineNode* line = last; line != nullptr; line = line->prev) {
-        if (endsWithSavedBreak(line) && !take(line, "\r\n", size_t{2})) return;
+        if (endsWithSavedBreak(line) && !take(line, SAVED_LINE_BREAK, size_t{2})) return;
         const char* text = line->text ? line->text : "";
         if (!take(line, text, std::strlen(text))) return;
     }

@@ -14,7 +14,6 @@ CAPTION = '恢复未保存的修改'
 
 
 def copies_for(winpath):
-    """The recovery files in the prefix's local application-data folder that name this file."""
     folder = Path(session().prefix) / 'drive_c' / 'users'
     needle = f'\npath={winpath}\n'.encode('gbk')
     return [p for p in folder.glob('*/AppData/Local/Kesh/Recovery/*.kesh-recovery') if needle in p.read_bytes()]
@@ -22,7 +21,6 @@ def copies_for(winpath):
 
 class Recovery(unittest.TestCase):
     def type_and_kill(self, first):
-        """Types at the end of the file, waits past the idle delay, and kills Wine."""
         first.key('ctrl+End')
         first.type('typed text')
         first.wait_title(f' * {first.winpath("a.txt")} - Kesh')
