@@ -15,7 +15,8 @@ gone quiet again (the keys are processed). The CPU time (utime + stime from /pro
 of the Linux process that runs kesh.exe over that stretch, less the idle rate over the same
 stretch, divided by the number of keys, is the figure; the wineserver's CPU is measured the
 same way. "lag" is how long after the last key the process went quiet: how far Kesh fell
-behind the typist. Each case runs --runs times (3 by default) and the table gives medians.
+behind the typist. "pause" is the CPU of kesh.exe (ms, idle taken off) from going quiet
+until 5 s after the last key: the work done while the user pauses. Each case runs --runs times (3 by default) and the table gives medians.
 With --compare, every run is made with both programs in turn, so both see the same load.
 
 Figures depend on the machine and on whatever else runs on it; on a loaded machine they
@@ -45,6 +46,7 @@ SETTLE_S = 2.0
 IDLE_S = 2.0
 POLL_S = 0.25
 QUIET_S = 1.0
+PAUSE_S = 5.0
 TICK = os.sysconf('SC_CLK_TCK')
 MIDDLE_MARK = 'QQMIDDLEQQ'  # the prose holds no "Q": a search for it finds only this
 
@@ -247,16 +249,21 @@ def one_run(files, case):
                     break
             if time.monotonic() > deadline:
                 raise e2e.E2EError('kesh.exe still busy 300 s after typing')
+        # The pause after typing: the CPU from going quiet until PAUSE_S after the last key,
+        # idle taken off (a recovery copy is written 2 s after the last change).
+        time.sleep(max(0.0, typed + PAUSE_S - time.monotonic()))
+        after = meter.read()
+        pause = (after[1] - end[1] - idle_own * (after[0] - end[0])) * 1000 / TICK
         modified = k.title() == ' * ' + title
         span = end[0] - start[0]
         own = (end[1] - start[1] - idle_own * span) * 1000 / TICK / len(KEYS)
         srv = (end[2] - start[2] - idle_srv * span) * 1000 / TICK / len(KEYS)
         row = dict(open=opened, own=own, server=srv if meter.server else None,
                    typing=typed - start[0], lag=max(0.0, end[0] - typed),
-                   idle=idle_own, modified=modified)
+                   idle=idle_own, pause=pause, modified=modified)
         e2e.log(f'{case} ({e2e.kesh_exe()}): {own:.2f} ms/key kesh.exe, {srv:.2f} ms/key wineserver, '
                 f'typing {row["typing"]:.2f} s, lag {row["lag"]:.2f} s, idle {idle_own:.2f} ticks/s, '
-                f'open {opened:.1f} s, modified mark {"yes" if modified else "NO"}')
+                f'open {opened:.1f} s, pause {pause:.0f} ms, modified mark {"yes" if modified else "NO"}')
         return row
     finally:
         k.__exit__(None, None, None)  # ends the process, removes its directory
@@ -307,7 +314,7 @@ def main():
     print(f'{len(KEYS)} keys at {KEY_DELAY_MS} ms each; medians of the runs; CPU in ms per key, '
           f'idle CPU taken off; clock tick {1000 / TICK:.0f} ms')
     print(f'{"case":<12} {"program":<8} {"where":<36} {"runs":>4} {"kesh ms/key":>11} {"(min-max)":>13} '
-          f'{"wsrv ms/key":>11} {"typing s":>8} {"lag s":>6} {"open s":>6} {"mark":>4}')
+          f'{"wsrv ms/key":>11} {"typing s":>8} {"lag s":>6} {"open s":>6} {"pause ms":>8} {"mark":>4}')
     for (case, label), rows in results.items():
         where = CASES[case][1]
         if not rows:
@@ -317,7 +324,8 @@ def main():
         marks = 'yes' if all(r['modified'] for r in rows) else 'NO'
         print(f'{case:<12} {label:<8} {where:<36} {len(rows):>4} {med(rows, "own", "{:.2f}"):>11} '
               f'{spread:>13} {med(rows, "server", "{:.2f}"):>11} {med(rows, "typing", "{:.2f}"):>8} '
-              f'{med(rows, "lag", "{:.2f}"):>6} {med(rows, "open", "{:.1f}"):>6} {marks:>4}')
+              f'{med(rows, "lag", "{:.2f}"):>6} {med(rows, "open", "{:.1f}"):>6} {med(rows, "pause", "{:.0f}"):>8} '
+              f'{marks:>4}')
     print(f'wall time of the whole run: {time.monotonic() - wall:.0f} s; load average now '
           f'{os.getloadavg()[0]:.1f} on {os.cpu_count()} cores', flush=True)
     return 0 if all(results.values()) else 1

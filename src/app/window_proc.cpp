@@ -22,6 +22,7 @@
 #include "view/view_state.h"
 #include "edit/reflow.h"
 #include "files/close_document.h"
+#include "files/recovery.h"
 
 namespace {
 
@@ -108,14 +109,15 @@ MessageResult handleAlwaysMessage(unsigned message, uintptr_t wParam, intptr_t l
             dispatchCommand(CMD_EXIT, 0);
             return MessageResult{false, 0};
         case MSG_CONTEXTMENU: showContextMenu(signedLowWord(lParam), signedHighWord(lParam)); break;
+        case MSG_TIMER:
+            if (wParam == RECOVERY_TIMER_ID) writeRecoveryNow();
+            break;
         default: break;
     }
     return DEFAULT_PROCESSING;
 }
 
-}  // namespace
-
-MessageResult handleMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
+MessageResult routeMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
     bool sizeStored = false;
     if (hasDocument()) {
         if (message == MSG_FIND_REPLACE_NOTIFY) noteSearchOutcome(onFindReplace());
@@ -132,6 +134,14 @@ MessageResult handleMessage(unsigned message, uintptr_t wParam, intptr_t lParam)
         sizeStored = handled && message == MSG_SIZE;
     }
     return handleAlwaysMessage(message, wParam, lParam, sizeStored);
+}
+
+}  // namespace
+
+MessageResult handleMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
+    const MessageResult result = routeMessage(message, wParam, lParam);
+    noteDocumentActivity();
+    return result;
 }
 
 void dropFile(const std::string& firstFile) {

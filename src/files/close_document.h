@@ -2,6 +2,6 @@
 // replaces the document.
 #pragma once
 
-// Frees every line and resets the document, the file name and the undo ring, ends a mouse
-// drag, sets the title, removes the system caret and repaints.
+// Removes the document's recovery copy, frees every line and resets the document, the
+// file name and the undo ring, ends a mouse drag, sets the title, removes the system caret and repaints.
 void closeDocument();

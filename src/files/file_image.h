@@ -2,13 +2,25 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A stretch of a file's bytes: `length` bytes from `offset` (-1: up to the end).
+struct FilePiece {
+    std::string path;
+    int64_t offset = 0;
+    int64_t length = -1;
+};
 
 struct FileImage {
     char* bytes = nullptr;  // a text image (document/line_storage.h), one spare byte past `size`
     size_t size = 0;
 };
 
-// Reads the rest of `file` into a new text image in large blocks; false on a read error
-// (nothing is then kept). A failed allocation ends the process with `exitStatus`.
-bool readFileImage(FILE* file, FileImage& image, int exitStatus);
+enum class ImageRead { Read, CannotOpen, ReadError };
+
+// Reads the pieces one after another into a new text image, in large blocks. A piece that
+// cannot be opened or read, or ends before its length, fails the whole read (nothing is
+// then kept). A failed allocation ends the process with `exitStatus`.
+ImageRead readFileImage(const std::vector<FilePiece>& pieces, FileImage& image, int exitStatus);

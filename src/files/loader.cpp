@@ -22,6 +22,7 @@
 #include "files/close_document.h"
 #include "files/file_image.h"
 #include "files/image_lines.h"
+#include "files/recovery.h"
 #include "files/text_encoding.h"
 
 namespace {
@@ -187,11 +188,11 @@ std::string refusalMessage(const std::string& name, FileEncoding encoding, const
     return text + "文件没有被改动。";
 }
 
-// Reads a plain file whole, converts it to GBK when it is UTF-8 or UTF-16, and splits it
-// into lines where its bytes lie.
-PlainRead readPlainFile(FILE* file, char tabReplacement) {
+// Reads a plain file (or the pieces of a recovered text) whole, converts it to GBK when
+// it is UTF-8 or UTF-16, and splits it into lines where its bytes lie.
+PlainRead readPlainFile(const std::vector<FilePiece>& pieces, char tabReplacement) {
     FileImage image;
-    if (!readFileImage(file, image, EXIT_STATUS_LOADER)) return PlainRead::ReadError;
+    if (readFileImage(pieces, image, EXIT_STATUS_LOADER) != ImageRead::Read) return PlainRead::ReadError;
     size_t markLength = 0;
     const FileEncoding encoding = detectEncoding(reinterpret_cast<unsigned char*>(image.bytes), image.size, markLength);
     size_t length = image.size - markLength;
@@ -253,17 +254,20 @@ void finishLoading(bool wordProcessor) {
     if (wordProcessor) std::strcat(fileName, WORD_PROCESSOR_SUFFIX);
 }
 
-// Opens, reads and closes the named file; false (with the message shown) on failure.
-bool readFile(bool wordProcessor) {
-    FILE* file = platform::openFile(fileName, "rb");
-    if (file == nullptr) {
-        reportCannotOpen(fileName);
-        return false;
-    }
+// Reads the pieces as one text (the file name's whole file, or a recovered text); false
+// (with the message shown) on failure.
+bool readFile(const std::vector<FilePiece>& pieces, bool wordProcessor) {
     const char tabReplacement = platform::isKeyDown(VKEY_SHIFT) ? ',' : '\t';
-    const PlainRead read = wordProcessor ? (readWordProcessorFile(file, tabReplacement) ? PlainRead::Loaded : PlainRead::ReadError)
-                                         : readPlainFile(file, tabReplacement);
-    std::fclose(file);
+    PlainRead read = PlainRead::ReadError;
+    if (wordProcessor) {
+        FILE* file = platform::openFile(pieces.front().path, "rb");
+        if (file != nullptr) {
+            read = readWordProcessorFile(file, tabReplacement) ? PlainRead::Loaded : PlainRead::ReadError;
+            std::fclose(file);
+        }
+    } else {
+        read = readPlainFile(pieces, tabReplacement);
+    }
     if (read == PlainRead::Loaded) return true;
     // A directory or a read error: a half-read document would be saved over the file. A
     // refused file: nothing of it may be saved over it either.
@@ -272,6 +276,21 @@ bool readFile(bool wordProcessor) {
     setFileName(name.c_str());
     if (read == PlainRead::ReadError) reportCannotOpen(name);
     return false;
+}
+
+// Loads the file name's file, or the text recovered for it when the user asks for that.
+void loadNamedFile(bool wordProcessor) {
+    const std::string savedAs = std::string(fileName) + (wordProcessor ? WORD_PROCESSOR_SUFFIX : "");
+    RestoreChoice restore = askToRestore(savedAs);
+    if (!restore.pieces.empty()) {
+        setFileName(savedAs.c_str());
+        if (!readFile(restore.pieces, false)) return;
+        finishLoading(false);
+        doc.modified = 1;
+        adoptRecovery(restore);
+        return;
+    }
+    if (readFile({FilePiece{fileName, 0, -1}}, wordProcessor)) finishLoading(wordProcessor);
 }
 
 }  // namespace
@@ -293,7 +312,7 @@ void loadFile(const char* path) {
             reportCannotOpen(trimmed);
         } else {
             setFileName(trimmed.c_str());
-            if (readFile(wordProcessor)) finishLoading(wordProcessor);
+            loadNamedFile(wordProcessor);
         }
     }
     platform::invalidateAll(false);

@@ -10,8 +10,11 @@
 // 16-bit text from byte 2560 and later saved as "*.doc.txt".
 #pragma once
 
+#include "files/file_image.h"  // FilePiece
+
 // Closes the current document, then loads `path` (one pair of surrounding double quotes
 // is removed; an empty path leaves no document). Failures are reported in a message box.
 void loadFile(const char* path);
 // Shows the Open dialog and loads the chosen file; nothing happens on Cancel.
 void loadWithDialog();
+

@@ -6,7 +6,8 @@
 #include "document/document.h"
 #include "document/file_encoding.h"
 #include "files/file_writer.h"
-#include "files/text_encoding.h"
+#include "files/recovery.h"
+#include "files/saved_text.h"
 #include "platform/platform.h"
 #include "view/title.h"
 
@@ -15,56 +16,31 @@ namespace {
 constexpr char SAVE_DIALOG_TITLE[] = "指定另存文件名";
 constexpr char TEXT_FILTER[] = "Text(.txt)|*.txt|All Files(*.*)|*.*|";
 
-// True for the empty last line that stands for "the file ended with a line break": the
-// loader makes it from the final CR LF, so writing a CR LF for it as well would make the
-// file one empty line longer at every save.
-bool isFinalBreakLine(const LineNode* line) {
-    return line->next == nullptr && (line->text == nullptr || line->text[0] == '\0') &&
-           (line->prev == nullptr || (line->prev->flags & LN_HARD_RETURN));
-}
-
-// Where a line holds bytes the file's encoding cannot write: line and column from 1.
-struct Unwritable {
-    bool found = false;
-    long line = 0;
-    size_t column = 0;
-    unsigned char byte = 0;
-};
-
 // Bytes converted for the file are written in pieces of about this size.
 constexpr size_t WRITE_PIECE = 1 << 20;
 
 // Writes every line in the text file format to `path`, through a temporary file, in the
-// document's encoding (GBK bytes as they are held; UTF-8 and UTF-16 after the mark).
-// A byte the encoding cannot write stops it before the file is touched.
-bool writeDocumentTo(const std::string& path, Unwritable& unwritable) {
+// document's encoding. A byte the encoding cannot write stops it before the file is
+// touched.
+bool writeDocumentTo(const std::string& path, UnwritableByte& unwritable) {
     FileWriter writer;
     if (!openFileWriter(writer, path)) return false;
-    const FileEncoding encoding = documentEncoding;
-    std::string pending = byteOrderMark(encoding), lineEnd;
-    size_t ignored = 0;
-    appendEncoded(encoding, "\r\n", 2, lineEnd, ignored);
-    long lineNumber = 1;
-    for (const LineNode* line = doc.head; line && !writer.failed; line = line->next, ++lineNumber) {
-        const char* text = line->text ? line->text : "";
-        const size_t length = std::strlen(text);
-        if (encoding == FileEncoding::Gbk) {
-            writeBytes(writer, text, length);
-        } else if (!appendEncoded(encoding, text, length, pending, unwritable.column)) {
-            unwritable = Unwritable{true, lineNumber, unwritable.column + 1, static_cast<unsigned char>(text[unwritable.column])};
-            discardFileWriter(writer);
-            return false;
-        }
-        if ((line->flags & LN_HARD_RETURN) && !isFinalBreakLine(line)) {
-            if (encoding == FileEncoding::Gbk)
-                writeBytes(writer, "\r\n", 2);
-            else
-                pending += lineEnd;
-        }
-        if (pending.size() >= WRITE_PIECE) {
-            writeBytes(writer, pending.data(), pending.size());
-            pending.clear();
-        }
+    std::string pending;
+    const bool writable = forEachEncodedRun(
+        doc.head,
+        [&](const LineNode*, const char* bytes, size_t length) {
+            if (documentEncoding == FileEncoding::Gbk) return writeBytes(writer, bytes, length);
+            pending.append(bytes, length);
+            if (pending.size() >= WRITE_PIECE) {
+                writeBytes(writer, pending.data(), pending.size());
+                pending.clear();
+            }
+            return !writer.failed;
+        },
+        &unwritable);
+    if (!writable) {
+        discardFileWriter(writer);
+        return false;
     }
     writeBytes(writer, pending.data(), pending.size());
     return commitFileWriter(writer);
@@ -84,9 +60,10 @@ void reportCannotSave(const std::string& name) {
 }
 
 void saveDocument() {
-    Unwritable unwritable;
+    UnwritableByte unwritable;
     if (writeDocumentTo(fileName, unwritable)) {
         doc.modified = 0;
+        discardRecovery();
     } else if (unwritable.found) {
         char where[96];
         std::snprintf(where, sizeof where, "第 %ld 行第 %zu 列的字节 %02X 不是 GBK 字符，", unwritable.line,

@@ -119,6 +119,18 @@ bool replaceFile(const std::string& temporary, const std::string& target);
 bool removeFile(const std::string& path);
 // The absolute form of a path (as _fullpath makes it); false when it cannot be formed.
 bool fullPath(const std::string& path, std::string& absolute);
+// What the system knows of a file without opening it.
+struct FileStamp {
+    bool exists = false;
+    uint64_t size = 0;
+    uint64_t lastWriteTime = 0;  // the system's own clock units; compared, never shown
+};
+FileStamp fileStamp(const std::string& path);
+// Creates one folder (its parent must exist); true when the folder exists afterwards.
+bool createFolder(const std::string& path);
+// The user's local application-data folder, without a trailing separator; empty when the
+// system does not name one.
+std::string localAppDataFolder();
 struct FileDialogRequest {
     std::string title;       // GBK
     std::string filter;      // pairs separated by '|', as "Text(.txt)|*.txt|"

@@ -57,6 +57,38 @@ bool fullPath(const std::string& path, std::string& absolute) {
     return wideToGbkExactly(wide, absolute);
 }
 
+FileStamp fileStamp(const std::string& path) {
+    FileStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!isUsableName(path) || !GetFileAttributesExW(gbkToWide(path).c_str(), GetFileExInfoStandard, &data))
+        return stamp;
+    stamp.exists = true;
+    stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.lastWriteTime =
+        (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
+bool createFolder(const std::string& path) {
+    if (!isUsableName(path)) return false;
+    const std::wstring wide = gbkToWide(path);
+    if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The environment names it on every Windows since Vista (and under Wine). A folder whose
+// name GBK cannot spell is not used: files named through it would land elsewhere.
+std::string localAppDataFolder() {
+    wchar_t folder[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return "";
+    std::wstring wide(folder, length);
+    while (!wide.empty() && (wide.back() == L'\\' || wide.back() == L'/')) wide.pop_back();
+    std::string gbk;
+    return wideToGbkExactly(wide, gbk) ? gbk : "";
+}
+
 bool chooseFile(const FileDialogRequest& request, std::string& chosen) {
     const std::wstring filter = dialogFilterFromGbk(request.filter);
     const std::wstring title = gbkToWide(request.title);

@@ -187,6 +187,15 @@ class Session:
     def _boot_prefix(self):
         self._wine('wineboot', '-i', timeout=300)
         self._wine('wineserver', '-w', timeout=300)
+        self._start_services()
+
+    def kill_server(self):
+        """Ends every process of the prefix at once (`wineserver -k`), as a crash or a power
+        cut would end kesh.exe, then starts the session's services again."""
+        self._wine('wineserver', '-k', timeout=30)
+        self._start_services()
+
+    def _start_services(self):
         # A persistent server keeps Wine's services up between scenarios.
         self._wine('wineserver', '-p')
         self._wine('wine', 'reg', 'add', r'HKCU\Software\Wine\WineDbg', '/v', 'ShowCrashDialog',

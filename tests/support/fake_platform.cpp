@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/stat.h>
+
 namespace {
 FakePlatform* current = nullptr;
 
@@ -205,6 +207,23 @@ bool fullPath(const std::string& path, std::string& absolute) {
     absolute = (!path.empty() && path[0] == '/') ? path : fake().workingDirectory + "/" + path;
     return true;
 }
+
+FileStamp fileStamp(const std::string& path) {
+    FileStamp stamp;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return stamp;
+    stamp.exists = true;
+    stamp.size = static_cast<uint64_t>(info.st_size);
+    stamp.lastWriteTime = static_cast<uint64_t>(info.st_mtim.tv_sec) * 1000000000u + info.st_mtim.tv_nsec;
+    return stamp;
+}
+
+bool createFolder(const std::string& path) {
+    struct stat info {};
+    return ::mkdir(path.c_str(), 0755) == 0 || (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+}
+
+std::string localAppDataFolder() { return fake().localAppData; }
 
 bool chooseFile(const FileDialogRequest& request, std::string& chosen) {
     fake().fileDialogs.push_back(request);

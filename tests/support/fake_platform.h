@@ -77,6 +77,7 @@ struct FakePlatform {
     bool hasFocus = true;  // the main window has the keyboard focus
     platform::LocalTime time{2026, 12, 7, 8, 30, 5};
     std::string workingDirectory = "/work/dir";
+    std::string localAppData;  // empty: the system names no such folder
     long writableBytes = -1;         // files opened for writing take this many bytes, then fail (-1: no limit)
     bool flushToDiskFails = false;
     bool replaceFileFails = false;
