@@ -18,6 +18,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine takes the ANSI code page from LC_ALL: 936 (GBK), with Chinese file names.
 . "$root/scripts/wine_locale.sh"
 export_wine_locale run.sh
+. "$root/scripts/wine_fonts.sh"
 
 xvfb_pid= kesh_pid=
 stop_xvfb() {
@@ -51,6 +52,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
 fi
+# Also brings a prefix made before the fonts were set up to date.
+wine_fonts_configure run.sh
 
 winfile=$(winepath -w "$file" 2>/dev/null)
 echo "run.sh: kesh.exe $winfile"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes a Debian 12 machine ready to build and test Kesh: the native toolchain
 # and test libraries, the MinGW-w64 cross toolchain, and Wine with a headless
-# X server, input/clipboard tools and a Chinese font for the end-to-end tests, and the
+# X server, input/clipboard tools, outline Chinese fonts for Wine's menus and dialogs
+# (scripts/wine_fonts.sh) and OCR that reads them back in the end-to-end tests, and the
 # zh_CN.UTF-8 locale under which Wine uses code page 936 and opens Chinese file names.
 # Installs only the packages that are missing and generates the locale only when it is
 # not there yet, so a second run is a no-op.
@@ -13,6 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool xclip x11-utils fonts-wqy-zenhei imagemagick
+  fonts-noto-cjk tesseract-ocr tesseract-ocr-chi-sim tesseract-ocr-eng
   locales
 )
 

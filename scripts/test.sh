@@ -47,6 +47,7 @@ export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 . "$root/scripts/wine_locale.sh"
 export_wine_locale test.sh
+. "$root/scripts/wine_fonts.sh"
 mkdir -p "$WINEPREFIX"
 echo "== Wine prefix $WINEPREFIX on $DISPLAY"
 start_wine() {
@@ -56,6 +57,7 @@ start_wine() {
   # here may keep ctest's output pipe open, or ctest waits for it forever.
   wineserver -p </dev/null >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+  wine_fonts_configure test.sh
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 

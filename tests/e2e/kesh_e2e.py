@@ -46,6 +46,7 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 OUT_DIR = HERE / 'out'
+FONTS_SCRIPT = HERE.parents[1] / 'scripts' / 'wine_fonts.sh'
 
 # Seconds. Generous: the first start of a program in a fresh prefix is slow on 2 cores.
 WINDOW_TIMEOUT = 60.0
@@ -200,6 +201,8 @@ class Session:
         self._wine('wineserver', '-p')
         self._wine('wine', 'reg', 'add', r'HKCU\Software\Wine\WineDbg', '/v', 'ShowCrashDialog',
                    '/t', 'REG_DWORD', '/d', '0', '/f')
+        # The fonts scripts/test.sh and run.sh give their prefixes (see scripts/wine_fonts.sh).
+        self._wine('bash', '-c', '. "$1" && wine_fonts_configure e2e', 'bash', str(FONTS_SCRIPT))
         self._wine('wine', 'cmd', '/c', 'exit')
         # Keeps Wine's desktop process up for the whole session, as scripts/test.sh does
         # (see tests/win32/window_probe.cpp); ended by `wineserver -k` in close().
