@@ -114,17 +114,30 @@ CommandOutcome findEveryMatch(const BatchRequest& request, const std::string& la
 
 // ==== Splitting, sorting, the tidy-up ====
 
-CommandOutcome split(const BatchRequest& request) {
-    const int before = lineCount();
-    dispatchCommand(splitCommandNamed(request.splitName), 0);
-    return {false, std::to_string(before) + " -> " + std::to_string(lineCount()) + " lines"};
-}
-
 // The last line of the text: the empty line after a final line break only stands for it.
 LineNode* lastTextLine() {
     LineNode* last = lastLine();
     if (last->prev != nullptr && last->text[0] == '\0' && (last->prev->flags & LN_HARD_RETURN)) return last->prev;
     return last;
+}
+
+// The lines of the text as the file will hold them: paragraphs, not wrapped rows.
+int textLineCount() {
+    int count = 0;
+    const LineNode* last = lastTextLine();
+    for (const LineNode* line = doc.head; line != nullptr; line = line->next) {
+        if ((line->flags & LN_HARD_RETURN) || line == last) ++count;
+        if (line == last) break;
+    }
+    return count;
+}
+
+std::string linesText(int count) { return std::to_string(count) + (count == 1 ? " line" : " lines"); }
+
+CommandOutcome split(const BatchRequest& request) {
+    const int before = textLineCount();
+    dispatchCommand(splitCommandNamed(request.splitName), 0);
+    return {false, std::to_string(before) + " -> " + linesText(textLineCount())};
 }
 
 // The column where data field `field` (from 1) of `text` begins, or -1 when it has none.
@@ -159,9 +172,7 @@ CommandOutcome sortLines(const BatchRequest& request) {
     setConsoleKeyDown(VKEY_SHIFT, request.descending);
     dispatchCommand(request.sortColumn > 0 ? CMD_SORT_CARET_COLUMN : CMD_SORT_DATA_COLUMN, 0);
     setConsoleKeyDown(VKEY_SHIFT, false);
-    int sorted = 1;
-    for (const LineNode* line = doc.head; line != last; line = line->next) ++sorted;
-    return {false, std::to_string(sorted) + " lines sorted"};
+    return {false, linesText(textLineCount()) + " sorted"};
 }
 
 // Both questions answered Yes; with line numbers shown the fields end up separated by commas.
@@ -169,7 +180,7 @@ CommandOutcome tidyStatement() {
     setConsoleAnswer(platform::ANSWER_YES);
     dispatchCommand(CMD_TIDY_STATEMENT, 0);
     setConsoleAnswer(platform::ANSWER_NO);
-    return {false, std::to_string(lineCount()) + " lines"};
+    return {false, linesText(textLineCount())};
 }
 
 // ==== The question bank ====

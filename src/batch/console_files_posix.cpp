@@ -23,14 +23,28 @@ bool isUsableName(const std::string& path) { return !path.empty() && path.find('
 
 // `text` converted from one character set to another; `fallback` when iconv cannot
 // convert it (an unknown set, or bytes that are not text in `from`).
-// Each converter is opened once and kept for the run: find converts every match.
+const iconv_t NO_CONVERTER = reinterpret_cast<iconv_t>(-1);
+
+// Each converter is opened once and kept for the run (find converts every match), and
+// closed at the end.
+struct Converters {
+    std::map<std::string, iconv_t> open;
+    iconv_t get(const char* to, const char* from) {
+        const std::string key = std::string(to) + "<" + from;
+        auto found = open.find(key);
+        if (found == open.end()) found = open.emplace(key, iconv_open(to, from)).first;
+        return found->second;
+    }
+    ~Converters() {
+        for (auto& entry : open)
+            if (entry.second != NO_CONVERTER) iconv_close(entry.second);
+    }
+};
+
 std::string convert(const std::string& text, const char* to, const char* from, const std::string& fallback) {
-    static std::map<std::string, iconv_t> converters;
-    const std::string key = std::string(to) + "<" + from;
-    auto found = converters.find(key);
-    if (found == converters.end()) found = converters.emplace(key, iconv_open(to, from)).first;
-    iconv_t converter = found->second;
-    if (converter == reinterpret_cast<iconv_t>(-1)) return fallback;
+    static Converters converters;
+    iconv_t converter = converters.get(to, from);
+    if (converter == NO_CONVERTER) return fallback;
     iconv(converter, nullptr, nullptr, nullptr, nullptr);  // a fresh shift state
     std::string out(text.size() * 4 + 16, '\0');
     char* in = const_cast<char*>(text.data());
