@@ -166,6 +166,18 @@ TEST_F(BatchTest, FindListsTheMatchesFindNextStopsAt) {
     }
 }
 
+// The bank is read by the quiz's own reader and left unchanged on the disk.
+TEST_F(BatchTest, QuizCountsTheTypesAndNamesTheLinesOfNoQuestion) {
+    const std::string bank = crlfText({"题库说明", "1. 天是蓝的。", "答案：正确", "2. 选出颜色", "A. 红", "B. 车", "C. 船",
+                                       "答案：A", "3. 选出数字", "A. 1", "B. 2", "C. 字", "答案：AB", "4. 无答案的题", "A. 甲"});
+    const std::string path = writeTempFile("bank.txt", bank);
+    const BatchRun run = runBatch({"quiz", path});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, path + ": 3 questions: 1 single choice, 1 multiple choice, 1 true/false; "
+                              "lines in no question: 1, 14-15\n");
+    EXPECT_EQ(readFileBytes(path), bank);
+}
+
 TEST_F(BatchTest, BadInputOrAFailedWriteLeavesTheFilesAsTheyWere) {
     const std::string big = writeTempFile("big.txt", std::string(9000, 'a') + "\r\n");
     const std::string small = writeTempFile("small.txt", "a\r\n");
