@@ -2,8 +2,10 @@
 """Fails when a source file includes a folder of a higher layer than its own.
 
 The core is built in layers, each using only those below it:
-  platform < document < view < edit < files, search, blocks, quiz < app < win32
-Folders of one layer may include each other. Prints every offending include and exits 1.
+  platform < document < view < edit < files, search, blocks, quiz < app < win32, batch
+Folders of one layer may include each other, except the two front ends: the window
+(win32) and the console program (batch) never include one another. Prints every
+offending include and exits 1.
 """
 import re
 import sys
@@ -16,8 +18,9 @@ LAYER = {
     'edit': 3,
     'files': 4, 'search': 4, 'blocks': 4, 'quiz': 4,
     'app': 5,
-    'win32': 6,
+    'win32': 6, 'batch': 6,
 }
+FRONT_ENDS = {'win32', 'batch'}
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z0-9_]+)/')
 
 
@@ -31,8 +34,13 @@ def violations(src: Path):
             continue
         for number, line in enumerate(path.read_text(encoding='utf-8', errors='replace').splitlines(), 1):
             match = INCLUDE.match(line)
-            if match and match.group(1) in LAYER and LAYER[match.group(1)] > LAYER[folder]:
-                yield f'{path}:{number}: {folder}/ includes {match.group(1)}/, a higher layer'
+            if not match or match.group(1) not in LAYER:
+                continue
+            included = match.group(1)
+            if LAYER[included] > LAYER[folder]:
+                yield f'{path}:{number}: {folder}/ includes {included}/, a higher layer'
+            elif {folder, included} == FRONT_ENDS:
+                yield f'{path}:{number}: {folder}/ includes {included}/, the other front end'
 
 
 def main() -> int:

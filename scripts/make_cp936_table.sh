@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Writes tests/support/cp936_table.inc, the code page 936 table the native tests convert
+# Writes src/platform/cp936_table.inc, the code page 936 table the native tests convert
 # with, from Windows' own conversion as Wine performs it. The adapter tests compare the
 # table with the live conversion under Wine at every test run.
 set -euo pipefail
@@ -13,5 +13,5 @@ x86_64-w64-mingw32-gcc -O2 -static -o "$work/cp936_dump.exe" "$root/tests/win32/
   echo "// Row \"00\": the 256 single bytes; row \"XX\": first byte XX with second bytes 0x40-0xFE."
   echo "// Each entry is the UTF-16 unit in four hex digits, or \"....\" for no character."
   wine "$work/cp936_dump.exe" </dev/null | tr -d '\r'
-} >"$root/tests/support/cp936_table.inc"
-echo "wrote tests/support/cp936_table.inc"
+} >"$root/src/platform/cp936_table.inc"
+echo "wrote src/platform/cp936_table.inc"

@@ -14,6 +14,7 @@ constexpr char RESTORE_CAPTION[] = "恢复未保存的修改";
 uint64_t seenChangeCount = 0;
 std::string lastChangeAt;
 std::string ownCopy;  // the recovery file this window wrote or took over; empty: none
+bool recoveryOn = true;
 
 std::string timeText(const platform::LocalTime& time) {
     char text[48];
@@ -29,8 +30,10 @@ void reportKept(const std::string& why, const std::string& recoveryPath) {
 
 }  // namespace
 
+void turnOffRecovery() { recoveryOn = false; }
+
 void noteDocumentActivity() {
-    if (documentChangeCount == seenChangeCount) return;
+    if (!recoveryOn || documentChangeCount == seenChangeCount) return;
     seenChangeCount = documentChangeCount;
     if (!hasDocument() || !doc.modified || fileName[0] == '\0') return;
     lastChangeAt = timeText(platform::localTime());
@@ -57,7 +60,7 @@ void discardRecovery() {
 
 RestoreChoice askToRestore(const std::string& documentPath) {
     RestoreChoice choice;
-    const std::string path = recoveryPathFor(documentPath);
+    const std::string path = recoveryOn ? recoveryPathFor(documentPath) : "";
     RecoveryHeader header;
     if (path.empty()) return choice;
     const RecoveryRead read = readRecoveryHeader(path, documentPath, header);

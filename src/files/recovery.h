@@ -15,6 +15,9 @@
 constexpr int RECOVERY_TIMER_ID = 0x4B45;
 constexpr unsigned RECOVERY_IDLE_MILLISECONDS = 2000;
 
+// For kesh-batch: no copy is written, offered or removed (a window's unsaved work on a
+// file stays that window's).
+void turnOffRecovery();
 // Called after every message: when the modified document changed since the last call,
 // notes the time and restarts the idle timer.
 void noteDocumentActivity();

@@ -158,8 +158,9 @@ void takeParenthesisedAnswer(QuizState& quiz, Question& pending, const char* tex
     quiz.parseState = PARSE_QUESTION;
 }
 
-// A line that none of the other rules claims goes where the last classified line went.
-void continueField(QuizState& quiz, Question& pending, const char* text) {
+// A line that none of the other rules claims goes where the last classified line went;
+// false when it goes nowhere (before the first question).
+bool continueField(QuizState& quiz, Question& pending, const char* text) {
     const int state = quiz.parseState;
     if (state >= 0 && state < QUESTION_OPTION_COUNT) {
         appendTo(pending.options[state], text);
@@ -168,11 +169,15 @@ void continueField(QuizState& quiz, Question& pending, const char* text) {
     } else if (state != PARSE_BEFORE_FIRST) {
         appendTo(pending.explanation, text);
         quiz.parseState = PARSE_EXPLANATION;
+    } else {
+        return false;
     }
+    return true;
 }
 
 // Puts one non-empty line into the pending record; the first rule that applies wins.
-void classifyLine(QuizState& quiz, Question& pending, LineNode* line, LineChanges& changes) {
+// False when the line was dropped instead.
+bool classifyLine(QuizState& quiz, Question& pending, LineNode* line, LineChanges& changes) {
     const char* text = line->text;
     const char lead = leadByte(text);
     if (isAsciiDigit(lead)) {
@@ -180,7 +185,7 @@ void classifyLine(QuizState& quiz, Question& pending, LineNode* line, LineChange
         quiz.parseState = PARSE_QUESTION;
     } else if (isOptionLetter(lead)) {
         const int option = lead - 'A';
-        if (pending.options[option] != nullptr) return;
+        if (pending.options[option] != nullptr) return false;
         pending.options[option] = strippedCopy(text);
         quiz.parseState = option;
     } else if (contains(text, "解析")) {
@@ -193,8 +198,9 @@ void classifyLine(QuizState& quiz, Question& pending, LineNode* line, LineChange
                isCapital(followByte(text)) && holdsByte(text, isAsciiSpace)) {
         takeParenthesisedAnswer(quiz, pending, text);
     } else {
-        continueField(quiz, pending, text);
+        return continueField(quiz, pending, text);
     }
+    return true;
 }
 
 // A line that begins the next question of the parenthesised layout.
@@ -250,10 +256,17 @@ bool isWanted(const Question& pending, const char* filterText) {
     return pending.answer != nullptr && (filterText == nullptr || matchesFilter(pending, filterText));
 }
 
+// The line numbers of the last reading that went into no question, and those of the
+// pending record, which join them when the record is not committed.
+std::vector<int> unplacedLines, pendingLines;
+
 // Commits or frees the pending record; returns the next, empty one.
 Question* closePending(QuizState& quiz, Question* pending, const char* filterText) {
-    if (isWanted(*pending, filterText)) commitQuestion(quiz, pending);
+    bool committed = false;
+    if (isWanted(*pending, filterText)) committed = commitQuestion(quiz, pending);
     else freeQuestion(pending);
+    if (!committed) unplacedLines.insert(unplacedLines.end(), pendingLines.begin(), pendingLines.end());
+    pendingLines.clear();
     return newQuestion();
 }
 
@@ -261,15 +274,19 @@ Question* closePending(QuizState& quiz, Question* pending, const char* filterTex
 // whose text holds it are kept. A question ends where the next numbered line follows its
 // answer, or where the next parenthesised answer follows a whole question.
 void readQuestions(QuizState& quiz, const char* filterText, LineChanges& changes) {
+    unplacedLines.clear();
+    pendingLines.clear();
     Question* pending = newQuestion();
+    int number = 0;
     for (LineNode* line = doc.head; line != nullptr; line = line->next) {
         const char* text = line->text;
+        ++number;
         if (isAsciiDigit(leadByte(text)) && pending->answer != nullptr) pending = closePending(quiz, pending, filterText);
         if (startsParenthesisedQuestion(*pending, text)) pending = closePending(quiz, pending, filterText);
-        if (text[0] != '\0') classifyLine(quiz, *pending, line, changes);
+        if (text[0] == '\0') continue;
+        (classifyLine(quiz, *pending, line, changes) ? pendingLines : unplacedLines).push_back(number);
     }
-    if (isWanted(*pending, filterText)) commitQuestion(quiz, pending);
-    else freeQuestion(pending);
+    freeQuestion(closePending(quiz, pending, filterText));
 }
 
 void startOver(QuizState& quiz) {
@@ -280,6 +297,8 @@ void startOver(QuizState& quiz) {
 }  // namespace
 
 // ==== The list ====
+
+const std::vector<int>& linesOutsideQuestions() { return unplacedLines; }
 
 void freeQuestion(Question* record) {
     if (record == nullptr) return;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 enum QuestionType : int32_t {
     TrueFalse = 0,
@@ -79,6 +80,11 @@ void freeQuestionList(QuizState& quiz);
 
 // Number of questions in the list.
 int questionCount(const QuizState& quiz);
+
+// The numbers (from 1) of the non-empty lines that the last reading of the document put
+// into no listed question: dropped before the first question, repeated options, or parts
+// of a record thrown away for lacking an answer or a question text.
+const std::vector<int>& linesOutsideQuestions();
 
 // Frees a record and its strings (null does nothing).
 void freeQuestion(Question* record);

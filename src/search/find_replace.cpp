@@ -74,10 +74,7 @@ void openDialog(bool replace) {
     if (replace) request.replaceText = findState.replaceText;
     request.flags = findState.findFlags;
     request.textLimit = FIND_TEXT_SIZE;
-    char cutMessage[160];
-    std::snprintf(cutMessage, sizeof cutMessage, "查找或替换的文字最多 %d 个字节（%d 个汉字），多出的部分已截去。",
-                  FIND_TEXT_SIZE - 1, (FIND_TEXT_SIZE - 1) / 2);
-    request.textCutMessage = cutMessage;
+    request.textCutMessage = findTextCutMessage();
     request.textCutCaption = "搜索";
     findState.findDialog = platform::createFindDialog(request);
     if (findState.findDialog != nullptr) activeWindow = ACTIVE_FIND;
@@ -111,15 +108,32 @@ void copyFindText(char* buffer) {
 // A find text written "/expr/g" that cannot be compiled is reported, in a box captioned
 // "搜索", instead of being searched for and "not found"; true when it was.
 bool reportedMalformedExpression() {
-    char trimmed[FIND_TEXT_SIZE];
-    copyFindText(trimmed);
-    if (!isRegularExpression(trimmed)) return false;
-    static RegexProgram program;  // 40 KB: kept off the stack
-    RegexProblem problem = RegexProblem::None;
-    if (buildRegexProgram(trimmed, program, &problem)) return false;
-    platform::showFindMessageBox(malformedExpressionMessage(trimmed, problem), "搜索", platform::BOX_ICON_WARNING);
+    const std::string problem = findTextProblem();
+    if (problem.empty()) return false;
+    platform::showFindMessageBox(problem, "搜索", platform::BOX_ICON_WARNING);
     return true;
 }
+
+}  // namespace
+
+std::string findTextProblem() {
+    char trimmed[FIND_TEXT_SIZE];
+    copyFindText(trimmed);
+    if (!isRegularExpression(trimmed)) return "";
+    static RegexProgram program;  // 40 KB: kept off the stack
+    RegexProblem problem = RegexProblem::None;
+    if (buildRegexProgram(trimmed, program, &problem)) return "";
+    return malformedExpressionMessage(trimmed, problem);
+}
+
+std::string findTextCutMessage() {
+    char message[160];
+    std::snprintf(message, sizeof message, "查找或替换的文字最多 %d 个字节（%d 个汉字），多出的部分已截去。",
+                  FIND_TEXT_SIZE - 1, (FIND_TEXT_SIZE - 1) / 2);
+    return message;
+}
+
+namespace {
 
 bool searchFromCaret(bool matchCase) {
     char trimmed[FIND_TEXT_SIZE];
@@ -399,6 +413,8 @@ SearchOutcome findNextOutcome(bool matchCase) {
         platform::showFindMessageBox(notFoundMessage(currentFindText()), "搜索", platform::BOX_ICON_WARNING);
     return SearchOutcome::NotFound;
 }
+
+bool findNextQuietly(bool matchCase) { return searchFromCaret(matchCase); }
 
 bool findNext(bool matchCase) { return findNextOutcome(matchCase) == SearchOutcome::Found; }
 

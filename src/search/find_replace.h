@@ -40,6 +40,16 @@ SearchOutcome findAgain();
 // FR_ bits it reports. Returns what the last search of it found.
 SearchOutcome onFindReplace();
 
+// The search of findNext without showing anything: on a match the caret goes to its
+// start, the anchor to its last byte (as the matcher leaves it) and true is returned; the
+// selection is not updated and no message is shown. For callers that collect matches.
+bool findNextQuietly(bool matchCase);
+// The message shown for the find text as it stands when it is an expression "/expr/g"
+// that cannot be compiled; empty when the text can be searched for.
+std::string findTextProblem();
+// The message shown when a text typed into a dialog box was cut to FIND_TEXT_SIZE - 1 bytes.
+std::string findTextCutMessage();
+
 // The replace-all loop over the find state as it stands (find text, template and flags
 // through the dialog record), from the caret on, with no dialog and no result message;
 // replaceMode is 1 while it runs. Returns the number of replacements.

@@ -108,17 +108,4 @@ int textExtent(int slot, const char* bytes, int length) {
     return size.cx;
 }
 
-int utf16UnitToAnsi(uint16_t unit, char out[4]) {
-    const wchar_t wide = static_cast<wchar_t>(unit);
-    const int count = WideCharToMultiByte(936, 0, &wide, 1, out, 4, nullptr, nullptr);
-    return count > 0 ? count : 0;
-}
-
-bool codePage936ToUnit(const char* bytes, int length, uint16_t& unit) {
-    wchar_t units[2];
-    if (MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes, length, units, 2) != 1) return false;
-    unit = static_cast<uint16_t>(units[0]);
-    return true;
-}
-
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "support/fake_platform.h"
 
 #include "document/gbk.h"
+#include "platform/cp936_table.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -233,32 +234,7 @@ bool chooseFile(const FileDialogRequest& request, std::string& chosen) {
     return !chosen.empty();
 }
 
-// Code page 936 as Windows converts it, from the table the adapter tests check against
-// Wine's conversion: the unit of a single byte or of a pair, or -1.
-int codePage936Unit(int lead, int trail) {
-    static const char* const ROWS[] = {
-#include "support/cp936_table.inc"
-    };
-    const char* digits;
-    if (trail < 0) {
-        digits = ROWS[0] + 2 + 4 * lead;
-    } else {
-        if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE) return -1;
-        digits = ROWS[lead - 0x80] + 2 + 4 * (trail - 0x40);
-    }
-    if (digits[0] == '.') return -1;
-    return static_cast<int>(std::strtol(std::string(digits, 4).c_str(), nullptr, 16));
-}
-
-bool codePage936ToUnit(const char* bytes, int length, uint16_t& unit) {
-    const int lead = static_cast<unsigned char>(bytes[0]);
-    const int converted = length == 1   ? codePage936Unit(lead, -1)
-                          : length == 2 ? codePage936Unit(lead, static_cast<unsigned char>(bytes[1]))
-                                        : -1;
-    if (converted < 0) return false;
-    unit = static_cast<uint16_t>(converted);
-    return true;
-}
+bool codePage936ToUnit(const char* bytes, int length, uint16_t& unit) { return cp936_table::toUnit(bytes, length, unit); }
 
 // Code units below 0x80 map to one byte; 0x4E2D (中) and 0x6587 (文) to their GBK bytes;
 // 0xFFFF cannot be converted; every other unit becomes the default character '?'.

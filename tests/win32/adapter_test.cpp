@@ -303,7 +303,7 @@ void testClipboard() {
 void testCodePageTable() {
     group = "code page table";
     static const char* const ROWS[] = {
-#include "../support/cp936_table.inc"
+#include "platform/cp936_table.inc"
     };
     int differences = 0;
     auto check = [&](const char* bytes, int length, const char* digits) {
