@@ -496,6 +496,9 @@ public:
         memo_.beginLine(length);
     }
 
+    // Gives back the memory of the last line searched.
+    void endSearch() { memo_.beginLine(0); }
+
     // Tells the memory that no state before `start` will be asked about again.
     void startingAt(int start) { memo_.releaseBefore(start); }
 
@@ -908,23 +911,23 @@ void regexFind(const char* text) {
     if (doc.caretLine == nullptr) return;
     const CompiledFind& compiled = compiledFind(text);
     if (!compiled.usable) return;
-    int firstCol = doc.caretCol;
-    for (LineNode* line = doc.caretLine; line; line = line->next, firstCol = 0) {
-        int start = 0, end = 0;
-        if (!LineSearch(*compiled.matcher, compiled.plan, line->text).run(firstCol, start, end)) continue;
-        findState.matchStartLine = line;
-        findState.matchStartCol = start;
-        if (end == start) {
-            lastMatchEmpty = true;
-            doc.anchorLine = nullptr;
-            doc.anchorCol = 0;
-        } else {
-            doc.anchorLine = line;
-            doc.anchorCol = end - 1;
-        }
-        findState.found = 1;
-        return;
+    LineNode* line = doc.caretLine;
+    int firstCol = doc.caretCol, start = 0, end = 0;
+    for (; line; line = line->next, firstCol = 0)
+        if (LineSearch(*compiled.matcher, compiled.plan, line->text).run(firstCol, start, end)) break;
+    compiled.matcher->endSearch();  // the memory goes with the search that needed it
+    if (line == nullptr) return;
+    findState.matchStartLine = line;
+    findState.matchStartCol = start;
+    if (end == start) {
+        lastMatchEmpty = true;
+        doc.anchorLine = nullptr;
+        doc.anchorCol = 0;
+    } else {
+        doc.anchorLine = line;
+        doc.anchorCol = end - 1;
     }
+    findState.found = 1;
 }
 
 bool regexMatchWasEmpty() { return lastMatchEmpty; }

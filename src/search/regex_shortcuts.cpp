@@ -121,12 +121,17 @@ void addOtherLiteral(RegexShortcuts& shortcuts, const std::string& bytes) {
 void findLiteral(const RegexProgram& program, int firstNode, RegexShortcuts& shortcuts) {
     const RegexNode* nodes = program.nodes;
     long reach = 0;
+    bool literalRepeated = false;
     for (int i = firstNode; nodes[i].kind != RX_END; ++i) {
         const RegexNode& node = nodes[i];
         const bool onEveryWay = nodes[i + 1].kind != RX_ALT && (i == 0 || nodes[i - 1].kind != RX_ALT);
         if ((node.kind == RX_CHAR || node.kind == RX_STRING) && takesAnElement(node) && onEveryWay) {
             const std::string bytes = node.kind == RX_CHAR ? std::string(1, node.byte) : runBytes(node);
-            if (bytes.size() > shortcuts.literal.size()) {
+            // Longer is rarer; of two as long, a repeated one is likelier to fill the line.
+            const bool better = bytes.size() > shortcuts.literal.size() ||
+                                (bytes.size() == shortcuts.literal.size() && literalRepeated && !isRepeat(node));
+            if (better) {
+                literalRepeated = isRepeat(node);
                 const std::string shorter = shortcuts.literal;
                 shortcuts.literal = bytes;
                 shortcuts.literalReach = reach;
