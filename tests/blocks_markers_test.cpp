@@ -262,41 +262,6 @@ TEST_F(MarkersTest, OnePassLeavesWhatSplittingOneMarkerAtATimeLeaves) {
     }
 }
 
-// A command runs its passes over the lines the earlier passes left, reading only the lines
-// that hold a pass's prefix and suffix bytes: it leaves what its passes run one by one
-// leave, undo records included.
-TEST_F(MarkersTest, ACommandLeavesWhatItsPassesOneByOneLeave) {
-    const char* const PIECES[] = {"一", "三", "、", "(", ")", "（", "）", "1", "2", ".", "．", "x", "\x81" "1",
-                                  "\x81" "(", "\xA3" "1"};
-    const std::tuple<const char*, MarkerKind, const char*> PASSES_OF_32794[] = {
-        {"", MarkerKind::ChineseNumerals, "、"}, {"(", MarkerKind::ChineseNumerals, ")"},
-        {"(", MarkerKind::ChineseNumerals, "）"}, {"（", MarkerKind::ChineseNumerals, ")"},
-        {"（", MarkerKind::ChineseNumerals, "）"}, {"", MarkerKind::Digits, "、"},
-        {"", MarkerKind::Digits, "."}, {"", MarkerKind::Digits, "．"},
-        {"(", MarkerKind::Digits, ")"}, {"(", MarkerKind::Digits, "）"},
-        {"（", MarkerKind::Digits, ")"}, {"（", MarkerKind::Digits, "）"}};
-    std::mt19937 random(32794);
-    for (int round = 0; round < 300; ++round) {
-        Lines lines(1 + random() % 4);
-        for (std::string& line : lines)
-            for (int k = static_cast<int>(random() % 20); k > 0; --k) line += PIECES[random() % std::size(PIECES)];
-        setDocument(lines);
-        for (const auto& [prefix, kind, suffix] : PASSES_OF_32794) splitAtMarkers(prefix, kind, suffix);
-        const DocumentState expected = stateNow();
-        const int caretCol = doc.caretCol;
-        resetCore();
-        view.clientWidth = 800;
-        view.clientHeight = 600;
-        setDocument(lines);
-        splitAtMarkers(32794);
-        ASSERT_TRUE(stateNow() == expected) << "round " << round;
-        EXPECT_EQ(doc.caretCol, caretCol);
-        resetCore();
-        view.clientWidth = 800;
-        view.clientHeight = 600;
-    }
-}
-
 TEST_F(MarkersTest, AThousandAndMoreSplitsKeepTheNewestThousandRecords) {
     std::string line = "x";
     for (int k = 0; k < 1200; ++k) line += "①a";

@@ -2,7 +2,6 @@
 // indentation.
 #include "blocks/markers.h"
 
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -271,41 +270,30 @@ LineNode* breakLine(LineNode* line, const std::vector<int>& splits, int lineOffs
     return piece;
 }
 
-// ==== Running the passes of a command ====
+}  // namespace
 
-// One line as the passes of a command see it. Its length gives the offsets of the undo
-// records, and `passes` has a bit for each pass whose prefix and suffix bytes all occur
-// in it: a pass reads only those lines, and walks this array instead of the line list.
-struct PassLine {
-    LineNode* line;
-    int length;
-    uint32_t passes;
-};
+// ==== Splitting at markers ====
 
-// The passes (by bit) that may break `text`: those whose prefix and suffix bytes all
-// occur in it. Passes past the 32nd are always let through.
-uint32_t passesThatMayBreak(const char* text, int length, const std::vector<MarkerPass>& passes) {
-    bool present[256] = {};
-    for (int i = 0; i < length; ++i) present[static_cast<unsigned char>(text[i])] = true;
-    uint32_t bits = 0;
-    for (size_t p = 0; p < passes.size() && p < 32; ++p) {
-        bool all = true;
-        for (const char* piece : {passes[p].prefix, passes[p].suffix})
-            for (const char* b = piece; *b != '\0' && all; ++b) all = present[static_cast<unsigned char>(*b)];
-        if (all) bits |= 1u << p;
+void splitAtMarkers(const char* prefix, MarkerKind kind, const char* suffix) {
+    if (!hasDocument()) return;
+    const MarkerPass pass{prefix ? prefix : "", kind, suffix ? suffix : ""};
+    bool changed = false;
+    int lineStart = 0;  // sum of (length + 1) over the lines before `line`
+    LineNode* line = doc.head;
+    const MarkerStartBytes startBytes(pass);
+    std::vector<int> splits;
+    for (;;) {
+        const int length = findSplitColumns(line->text, pass, startBytes, splits);
+        if (!splits.empty()) {
+            line = breakLine(line, splits, 1 + lineStart);
+            changed = true;
+        }
+        lineStart += length + static_cast<int>(splits.size()) + 1;
+        if (line->next == nullptr) break;
+        line = line->next;
     }
-    return bits;
-}
-
-PassLine passLine(LineNode* line, const std::vector<MarkerPass>& passes) {
-    const int length = static_cast<int>(std::strlen(line->text));
-    return {line, length, passesThatMayBreak(line->text, length, passes)};
-}
-
-// What every pass ends with: the caret at the end of the document, brought into view.
-void finishPass(LineNode* last, bool changed) {
-    doc.caretLine = last;
-    doc.caretCol = static_cast<int>(std::strlen(last->text));
+    doc.caretLine = line;
+    doc.caretCol = static_cast<int>(std::strlen(line->text));
     if (changed) {
         doc.modified = 1;
         updateTitle();
@@ -313,84 +301,10 @@ void finishPass(LineNode* last, bool changed) {
     ensureCaretVisible();
 }
 
-// One pass over the document's lines; the new lines of its breaks take their places in
-// `lines`.
-void runPass(const std::vector<MarkerPass>& passes, size_t p, std::vector<PassLine>& lines, std::vector<PassLine>& spare) {
-    const MarkerPass& pass = passes[p];
-    const MarkerStartBytes startBytes(pass);
-    const uint32_t bit = p < 32 ? 1u << p : ~0u;
-    std::vector<int> splits;
-    bool changed = false;
-    int lineStart = 0;  // sum of (length + 1) over the lines before this one
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const PassLine entry = lines[i];
-        splits.clear();
-        if (entry.passes & bit) findSplitColumns(entry.line->text, pass, startBytes, splits);
-        if (!splits.empty()) {
-            if (!changed) spare.assign(lines.begin(), lines.begin() + static_cast<long>(i));
-            changed = true;
-            LineNode* last = breakLine(entry.line, splits, 1 + lineStart);
-            for (LineNode* piece = entry.line;; piece = piece->next) {
-                spare.push_back(passLine(piece, passes));
-                if (piece == last) break;
-            }
-        } else if (changed) {
-            spare.push_back(entry);
-        }
-        lineStart += entry.length + static_cast<int>(splits.size()) + 1;
-    }
-    if (changed) lines.swap(spare);
-    finishPass(lines.back().line, changed);
-}
-
-// The first pass walks the line list itself and, when more passes follow, notes each line
-// it leaves for them while the line's bytes are at hand.
-void runFirstPass(const std::vector<MarkerPass>& passes, std::vector<PassLine>& lines) {
-    const MarkerPass& pass = passes[0];
-    const MarkerStartBytes startBytes(pass);
-    const bool morePasses = passes.size() > 1;
-    std::vector<int> splits;
-    bool changed = false;
-    int lineStart = 0;  // sum of (length + 1) over the lines before `line`
-    LineNode* line = doc.head;
-    for (;;) {
-        const int length = findSplitColumns(line->text, pass, startBytes, splits);
-        LineNode* const first = line;
-        if (!splits.empty()) {
-            line = breakLine(line, splits, 1 + lineStart);
-            changed = true;
-        }
-        for (LineNode* piece = first; morePasses; piece = piece->next) {
-            lines.push_back(passLine(piece, passes));
-            if (piece == line) break;
-        }
-        lineStart += length + static_cast<int>(splits.size()) + 1;
-        if (line->next == nullptr) break;
-        line = line->next;
-    }
-    finishPass(line, changed);
-}
-
-// Runs the passes one after the other, each over the whole document as it left it.
-void runPasses(const std::vector<MarkerPass>& passes) {
-    if (!hasDocument()) return;
-    std::vector<PassLine> lines, spare;
-    runFirstPass(passes, lines);
-    for (size_t p = 1; p < passes.size(); ++p) runPass(passes, p, lines, spare);
-}
-
-}  // namespace
-
-// ==== Splitting at markers ====
-
-void splitAtMarkers(const char* prefix, MarkerKind kind, const char* suffix) {
-    runPasses({{prefix ? prefix : "", kind, suffix ? suffix : ""}});
-}
-
 void splitAtMarkers(int commandId) {
     for (const MarkerCommand& command : markerCommands()) {
         if (command.commandId != commandId) continue;
-        runPasses(command.passes);
+        for (const MarkerPass& pass : command.passes) splitAtMarkers(pass.prefix, pass.kind, pass.suffix);
         return;
     }
 }
