@@ -1,6 +1,8 @@
 // The regular-expression engine against hostile expressions and long lines: one find of
-// each hostile expression on a 100 KB line of "a" (no match), one find on a single 10 MB
-// line, and "/[0-9]{11}/g" over a whole document side by side with `grep -cE`.
+// each hostile expression on a 100 KB line of "a" (alone, and ending in the bytes the
+// expressions need), one find on a single 10 MB
+// line, and every matching line of "/[0-9]{11}/g" and of two literals over a whole
+// document side by side with grep -c on the same file.
 // Usage: regex_bench [megabytes of the document] (default 100; about 10,000 lines per MB).
 #include <chrono>
 #include <cstdio>
@@ -8,6 +10,8 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+
+#include <sys/resource.h>
 
 #include "document/document.h"
 #include "document/memory.h"
@@ -23,10 +27,25 @@ double secondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-double timeCommand(const std::string& command) {
+// Runs a shell command; returns its wall-clock seconds, sets `output` to the number it
+// prints and `processor` to the processor seconds its children used (the machine may be
+// shared).
+double timeCommand(const std::string& command, long& output, double& processor) {
+    rusage before{}, after{};
+    getrusage(RUSAGE_CHILDREN, &before);
     const auto start = std::chrono::steady_clock::now();
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "(%s found nothing or failed)\n", command.c_str());
-    return secondsSince(start);
+    output = -1;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        if (std::fscanf(pipe, "%ld", &output) != 1) output = -1;
+        pclose(pipe);
+    }
+    const double seconds = secondsSince(start);
+    getrusage(RUSAGE_CHILDREN, &after);
+    auto total = [](const rusage& usage) {
+        return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    };
+    processor = total(after) - total(before);
+    return seconds;
 }
 
 // The document as lines of the given texts, caret at the start.
@@ -85,6 +104,27 @@ std::vector<std::string> makeDocument(int lineCount, std::string& bytes) {
     return lines;
 }
 
+// Finds every line that holds a match of `expression`, one find each from the start of the
+// line after the last match, as grep -c counts lines.
+double timeEveryMatchingLine(const char* expression, int& matches, double& processor) {
+    matches = 0;
+    const auto start = std::chrono::steady_clock::now();
+    const std::clock_t processorStart = std::clock();
+    doc.caretLine = doc.head;
+    doc.caretCol = 0;
+    for (;;) {
+        findState.found = 0;
+        regexFind(expression);
+        if (!findState.found) break;
+        ++matches;
+        if (findState.matchStartLine->next == nullptr) break;
+        doc.caretLine = findState.matchStartLine->next;
+        doc.caretCol = 0;
+    }
+    processor = processorSecondsSince(processorStart);
+    return secondsSince(start);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -92,17 +132,21 @@ int main(int argc, char** argv) {
     resetFakePlatform();
     initUndo();
 
-    std::printf("One find on a 100 KB line of \"a\" (no match):\n");
-    loadLines({std::string(100 * 1000, 'a')});
     const char* const hostile[] = {"/a*a*a*a*a*c/g", "/.*.*.*.*=/g",    "/(a|b|a)*c/g",   "/(a*)*b/g",
                                    "/a+a+a+a+a+a+b/g", "/(aa|a)*c/g",  "/a{1,30000}a{1,30000}c/g",
                                    "/\\w*\\w*\\w*\\w*$x/g", "/[^b]*[^b]*[^b]*b/g", "/(.*a){10}c/g"};
-    for (const char* expression : hostile) {
-        bool found = false;
-        double processor = 0;
-        const double seconds = timeFind(expression, found, processor);
-        std::printf("  %-28s %8.1f ms (processor %.1f ms)%s\n", expression, seconds * 1e3, processor * 1e3,
-                    found ? "  (found!)" : "");
+    // Without its required bytes a line is passed over at once; with them at its end every
+    // start before them is tried.
+    for (const char* tail : {"", "=bxc"}) {
+        std::printf("One find on a 100 KB line of \"a\"%s%s:\n", *tail ? " ending in " : " (no match)", tail);
+        loadLines({std::string(100 * 1000, 'a') + tail});
+        for (const char* expression : hostile) {
+            bool found = false;
+            double processor = 0;
+            const double seconds = timeFind(expression, found, processor);
+            std::printf("  %-28s %8.1f ms (processor %.1f ms)%s\n", expression, seconds * 1e3, processor * 1e3,
+                        found ? "  (found)" : "");
+        }
     }
 
     std::printf("One find on a single 10 MB line:\n");
@@ -123,27 +167,27 @@ int main(int argc, char** argv) {
     FILE* file = std::fopen(path.c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
-    std::printf("\"/[0-9]{11}/g\" over a %.1f MB document (%d lines):\n", bytes.size() / 1e6, megabytes * 10000);
-    int matches = 0;
-    auto start = std::chrono::steady_clock::now();
-    const std::clock_t processorStart = std::clock();
-    doc.caretLine = doc.head;
-    doc.caretCol = 0;
-    for (;;) {
-        findState.found = 0;
-        regexFind("/[0-9]{11}/g");
-        if (!findState.found) break;
-        ++matches;
-        // On to the line after the match, as grep -c counts lines.
-        if (findState.matchStartLine->next == nullptr) break;
-        doc.caretLine = findState.matchStartLine->next;
-        doc.caretCol = 0;
+    std::printf("Every matching line over a %.1f MB document (%d lines), one find each, beside grep -c:\n",
+                bytes.size() / 1e6, megabytes * 10000);
+    struct Case {
+        const char* expression;
+        std::string grep;
+    };
+    // The literals are words of the generated text, in this file's bytes. grep reads bytes
+    // (LC_ALL=C) as the engine does, and its output goes to a pipe: with its output on
+    // /dev/null it would stop at the first match.
+    const Case cases[] = {{"/[0-9]{11}/g", "LC_ALL=C grep -cE '[0-9]{11}' "},
+                          {"/电话号码/g", "LC_ALL=C grep -c '电话号码' "},
+                          {"/abc的/g", "LC_ALL=C grep -c 'abc的' "}};
+    for (const Case& c : cases) {
+        double processor = 0, grepProcessor = 0;
+        int matches = 0;
+        const double seconds = timeEveryMatchingLine(c.expression, matches, processor);
+        long grepLines = 0;
+        const double grepSeconds = timeCommand(c.grep + path, grepLines, grepProcessor);
+        std::printf("  %-16s %6d lines in %.3f s (processor %.3f s); grep %ld lines in %.3f s (processor %.3f s)\n",
+                    c.expression, matches, seconds, processor, grepLines, grepSeconds, grepProcessor);
     }
-    const double processor = processorSecondsSince(processorStart);
-    std::printf("  every matching line, one find each: %d lines in %.2f s (processor %.2f s)\n", matches,
-                secondsSince(start), processor);
-    std::printf("  grep -cE '[0-9]{11}':               %.2f s\n",
-                timeCommand("grep -cE '[0-9]{11}' " + path + " > /dev/null"));
     std::remove(path.c_str());
     closeDocument();
     return 0;

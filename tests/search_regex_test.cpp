@@ -247,6 +247,70 @@ TEST(RegexDifferential, EngineAgreesWithThePlainRecursion) {
     EXPECT_GT(matched, 10000);  // the comparison covers matches, not only failures
 }
 
+// The search passes over starts by what the expression tells beforehand: a literal every
+// match holds, the bytes a match begins with, a single repeated byte test. Expressions
+// built to have those, on GBK texts whose second bytes look like ASCII letters, digits
+// and pieces of the literals, are searched from every column, by the line search and by
+// a find in a one-line document, and compared with the reference trying every boundary.
+std::string shortcutExpression(std::mt19937& rng) {
+    static const char* const pieces[] = {"ab", "a", "1", "[0-9]", "\\d", "[a-b]", "[^a]", ".", "\xB0\xA1",
+                                         "b1", "(a|b)", "|", "\\.", "x"};
+    static const char* const counts[] = {"", "", "", "*", "+", "?", "{2}", "{1,3}", "{3,}", "{0,2}"};
+    std::string body = rng() % 6 == 0 ? "^" : "";
+    const int count = 1 + static_cast<int>(rng() % 4);
+    for (int i = 0; i < count; ++i) {
+        body += pieces[rng() % (sizeof pieces / sizeof *pieces)];
+        body += counts[rng() % (sizeof counts / sizeof *counts)];
+    }
+    if (rng() % 8 == 0) body += "$";
+    return "/" + body + "/g";
+}
+
+std::string shortcutText(std::mt19937& rng) {
+    // Lone bytes, and pairs whose second byte is "a", "b", "1" or a first-byte value.
+    static const char* const pieces[] = {"a", "b", "1", "2", ".", "x", "\x81" "a", "\x81" "1", "\xB0\xA1",
+                                         "\xB0" "b", "\xA1\xB0", "\xFE\x81"};
+    const int count = static_cast<int>(rng() % 24);
+    std::string text;
+    for (int i = 0; i < count; ++i) text += pieces[rng() % (sizeof pieces / sizeof *pieces)];
+    if (rng() % 5 == 0) text += "\xB0";  // a lone first byte at the end
+    return text;
+}
+
+class RegexShortcuts : public CoreTest {};
+
+TEST_F(RegexShortcuts, SearchesAgreeWithTheReference) {
+    std::mt19937 rng(927);
+    static RegexProgram program;
+    int compared = 0, found = 0;
+    for (int round = 0; round < 1500; ++round) {
+        const std::string expression = shortcutExpression(rng);
+        if (!buildRegexProgram(expression.c_str(), program)) continue;
+        for (int t = 0; t < 4; ++t) {
+            const std::string text = shortcutText(rng);
+            setDocument({text});
+            for (int firstCol = 0; firstCol <= static_cast<int>(text.size()); ++firstCol) {
+                int refStart = -1, refEnd = -1, start = -1, end = -1;
+                const int expected = referenceSearch(program, text, firstCol, refStart, refEnd, 20000);
+                if (expected == REFERENCE_GAVE_UP) continue;
+                ++compared;
+                found += expected;
+                const std::string where = expression + " on \"" + text + "\" from " + std::to_string(firstCol);
+                ASSERT_EQ(regexSearchLine(program, text.c_str(), firstCol, start, end) ? 1 : 0, expected) << where;
+                if (expected) ASSERT_EQ(std::make_pair(start, end), std::make_pair(refStart, refEnd)) << where;
+                doc.caretLine = doc.head;
+                doc.caretCol = firstCol;
+                findState.found = 0;
+                regexFind(expression.c_str());
+                ASSERT_EQ(findState.found, expected) << where;
+                if (expected) ASSERT_EQ(findState.matchStartCol, refStart) << where;
+            }
+        }
+    }
+    EXPECT_GT(compared, 10000);
+    EXPECT_GT(found, compared / 5);  // the comparison covers matches, not only failures
+}
+
 // ==== Hostile expressions finish, and long lines do not exhaust the stack ====
 
 TEST(RegexHostile, RepeatsAgainstALongLineFinish) {

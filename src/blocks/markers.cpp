@@ -128,59 +128,114 @@ const MarkerCharSet& markerCharSet(MarkerKind kind) {
 }
 
 // End of the run of marker characters of `kind` that starts at `at`.
-int markerRunEnd(const char* text, int length, int at, MarkerKind kind) {
+int markerRunEnd(const char* text, int at, MarkerKind kind) {
     if (isSingleByteKind(kind)) {
         while (isSingleByteMarker(kind, text[at])) ++at;
         return at;
     }
     const MarkerCharSet& set = markerCharSet(kind);
     // Both bytes are compared; the table's characters never end in a NUL byte.
-    while (at < length && set.holds(text + at)) at += 2;
+    while (text[at] != '\0' && set.holds(text + at)) at += 2;
     return at;
 }
 
-bool holdsAt(const char* text, int at, const char* piece, int pieceLength) {
-    return std::strncmp(text + at, piece, static_cast<size_t>(pieceLength)) == 0;
+// The bytes a marker of the pass can begin with: the prefix's first byte, else the first
+// byte of a marker character. The scan of a line passes every other byte at once.
+class MarkerStartBytes {
+public:
+    explicit MarkerStartBytes(const MarkerPass& pass) {
+        member_[0] = true;  // the scan stops at the line's end too
+        if (pass.prefix[0] != '\0') {
+            member_[static_cast<unsigned char>(pass.prefix[0])] = true;
+        } else if (isSingleByteKind(pass.kind)) {
+            for (int b = 1; b < 256; ++b) member_[b] = isSingleByteMarker(pass.kind, static_cast<char>(b));
+        } else {
+            const char* chars = MarkerChars[markerCharsIndex(pass.kind)];
+            for (const char* p = chars; p[0] != '\0' && p[1] != '\0'; p += 2) member_[static_cast<unsigned char>(p[0])] = true;
+        }
+    }
+
+    // The first position from `from` whose byte may begin a marker, or the terminator's.
+    int next(const char* text, int from) const {
+        while (!member_[static_cast<unsigned char>(text[from])]) ++from;
+        return from;
+    }
+
+private:
+    bool member_[256] = {};
+};
+
+// True when `piece` (no NUL in it) stands at `at`; never reads past the text's end.
+bool holdsAt(const char* text, int at, const char* piece) {
+    for (int i = 0; piece[i] != '\0'; ++i)
+        if (text[at + i] != piece[i]) return false;
+    return true;
+}
+
+// True when `piece` occurs in the `length` bytes of `text`, at any byte. The search is
+// for its last byte, the second byte of a double-byte piece, which is the rarer one.
+bool contains(const char* text, int length, const char* piece) {
+    const int size = static_cast<int>(std::strlen(piece));
+    if (size == 0) return true;
+    const char last = piece[size - 1];
+    for (int from = size - 1; from < length;) {
+        const void* found = std::memchr(text + from, last, static_cast<size_t>(length - from));
+        if (found == nullptr) return false;
+        const int at = static_cast<int>(static_cast<const char*>(found) - text);
+        if (std::memcmp(text + at - (size - 1), piece, static_cast<size_t>(size - 1)) == 0) return true;
+        from = at + 1;
+    }
+    return false;
 }
 
 // Fills `splits` with the columns of `text` before which the pass breaks the line, in
 // order. They are the breaks that splitting one marker at a time and scanning on from the
 // start of the new line would make: after a break the scan goes on at the break, which is
 // then the start of a line, where a marker is passed over and its suffix not looked at.
-// The scan stands only on character boundaries: a second byte never begins a marker.
-void findSplitColumns(const char* text, const MarkerPass& pass, std::vector<int>& splits) {
+// The scan stands only on character boundaries: a second byte never begins a marker. It
+// passes at once over the characters that cannot begin a marker, where the scan one
+// character at a time would only step on, and it finds the line's end on the way: it
+// returns the text's length.
+int findSplitColumns(const char* text, const MarkerPass& pass, const MarkerStartBytes& startBytes,
+                     std::vector<int>& splits) {
     splits.clear();
+    // Every break needs the prefix and the suffix somewhere in the line: the many lines
+    // without them are passed over by the library's fast searches.
     const int length = static_cast<int>(std::strlen(text));
+    if (!contains(text, length, pass.prefix) || !contains(text, length, pass.suffix)) return length;
     const int prefixLength = static_cast<int>(std::strlen(pass.prefix));
     const int suffixLength = static_cast<int>(std::strlen(pass.suffix));
     const bool decimalsKept = pass.kind == K::Digits && std::strcmp(pass.suffix, ".") == 0;
     int lineStart = 0;
     int col = 0;
-    while (col < length) {
+    while (text[col] != '\0') {
+        const int candidate = startBytes.next(text, col);
+        col = boundaryAtOrAfter(text, col, candidate);
+        if (col != candidate || text[col] == '\0') continue;  // a second byte, or the end
         const int next = col + charLength(text, col);
-        if ((prefixLength > 0 && text[col] != pass.prefix[0]) || !holdsAt(text, col, pass.prefix, prefixLength)) {
+        if (!holdsAt(text, col, pass.prefix)) {
             col = next;
             continue;
         }
         const int runStart = col + prefixLength;
-        const int runEnd = markerRunEnd(text, length, runStart, pass.kind);
+        const int runEnd = markerRunEnd(text, runStart, pass.kind);
         if (runEnd == runStart) {
             col = next;
             continue;
         }
         if (col == lineStart) {
             // A marker that begins a line stays, and the character after it is passed over.
-            col = runEnd < length ? runEnd + charLength(text, runEnd) : length;
+            col = text[runEnd] != '\0' ? runEnd + charLength(text, runEnd) : runEnd;
             continue;
         }
-        const int after = runEnd + suffixLength;
-        if (!holdsAt(text, runEnd, pass.suffix, suffixLength) || (decimalsKept && isAsciiDigit(text[after]))) {
+        if (!holdsAt(text, runEnd, pass.suffix) || (decimalsKept && isAsciiDigit(text[runEnd + suffixLength]))) {
             col = next;  // no suffix, or a decimal number such as 3.14
             continue;
         }
         splits.push_back(col);
         lineStart = col;
     }
+    return col;
 }
 
 // ==== Breaking a line ====
@@ -225,10 +280,10 @@ void splitAtMarkers(const char* prefix, MarkerKind kind, const char* suffix) {
     bool changed = false;
     int lineStart = 0;  // sum of (length + 1) over the lines before `line`
     LineNode* line = doc.head;
+    const MarkerStartBytes startBytes(pass);
     std::vector<int> splits;
     for (;;) {
-        findSplitColumns(line->text, pass, splits);
-        const int length = static_cast<int>(std::strlen(line->text));
+        const int length = findSplitColumns(line->text, pass, startBytes, splits);
         if (!splits.empty()) {
             line = breakLine(line, splits, 1 + lineStart);
             changed = true;

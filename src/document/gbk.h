@@ -36,6 +36,16 @@ int stepLeft(const char* text, int col);
 // for a first byte followed by any byte but the terminator.
 int charLength(const char* text, int pos);
 
+// The first boundary at or after `pos` of a text whose boundary `known` (<= pos) is
+// already known: the bytes after `known` are read back from `pos` only as far as the
+// last byte that cannot begin a character, so a scan that moves its `known` forward
+// costs time linear in the line however far it skips.
+inline int boundaryAtOrAfter(const char* text, int known, int pos) {
+    int runStart = pos;
+    while (runStart > known && isLeadByte(text[runStart - 1])) --runStart;
+    return (pos - runStart) % 2 == 1 && text[pos] != '\0' ? pos + 1 : pos;
+}
+
 // The boundary at or before `pos`: `pos`, or pos - 1 when `pos` is a second byte.
 inline int boundaryAtOrBefore(const char* text, int pos) {
     return isInsideDoubleByte(text, pos) ? pos - 1 : pos;

@@ -23,6 +23,7 @@
 
 #include "document/gbk.h"
 #include "search/find_state.h"
+#include "search/regex_shortcuts.h"
 
 namespace {
 
@@ -314,6 +315,16 @@ int buildRegexProgram(const char* text, RegexProgram& program, RegexProblem* pro
     return 1;
 }
 
+int regexAfterAlternation(const RegexNode* nodes, int node, bool previous) {
+    if (!previous) return node + 1;
+    int k = node;
+    while (nodes[k].kind == RX_ALT) {
+        if (nodes[k + 1].kind == RX_END) return k + 1;
+        k += 2;
+    }
+    return k;
+}
+
 bool regexNeverMatches(const RegexProgram& program) {
     return program.count == 0 || program.nodes[0].kind == RX_EMPTY;
 }
@@ -472,6 +483,9 @@ public:
                 last_[i] = next == RX_END || (next == RX_CLOSE && nodes_[i + 2].kind == RX_END);
             }
         }
+        classBytes_.resize(count);
+        for (int i = 0; i < count; ++i)
+            if (nodes_[i].kind == RX_CLASS || nodes_[i].kind == RX_NCLASS) regexClassBytes(nodes_[i], classBytes_[i]);
         walked_.resize(repeats + 1);
         memo_.configure(repeats, longestLine);
     }
@@ -481,6 +495,9 @@ public:
         length_ = length;
         memo_.beginLine(length);
     }
+
+    // Gives back the memory of the last line searched.
+    void endSearch() { memo_.beginLine(0); }
 
     // Tells the memory that no state before `start` will be asked about again.
     void startingAt(int start) { memo_.releaseBefore(start); }
@@ -511,17 +528,7 @@ public:
 private:
     static bool isRepeat(const RegexNode& node) { return node.min != 0 || node.max != 0; }
 
-    // Where "|" continues: after a successful alternative it skips the one after it and
-    // every further "|" pair (never past RX_END); otherwise it tries the next node.
-    int afterAlternation(int node, bool previous) const {
-        if (!previous) return node + 1;
-        int k = node;
-        while (nodes_[k].kind == RX_ALT) {
-            if (nodes_[k + 1].kind == RX_END) return k + 1;
-            k += 2;
-        }
-        return k;
-    }
+    int afterAlternation(int node, bool previous) const { return regexAfterAlternation(nodes_, node, previous); }
 
     bool byteMatches(const RegexNode& node, int position) const {
         const char byte = line_[position];
@@ -529,8 +536,8 @@ private:
         switch (node.kind) {
         case RX_ANY: return true;
         case RX_CHAR: return node.byte == byte;
-        case RX_CLASS: return regexClassAccepts(node.text, node.length, byte);
-        case RX_NCLASS: return !regexClassAccepts(node.text, node.length, byte);
+        case RX_CLASS:
+        case RX_NCLASS: return classBytes_[&node - nodes_].member[static_cast<unsigned char>(byte)];
         default: return false;  // "^", "$" and the empty node hold byte 0 here
         }
     }
@@ -735,6 +742,7 @@ private:
     std::vector<int> elementLength_;    // text bytes one repetition consumes
     std::vector<int> repeatIndex_;      // the node's number among repeat nodes, or -1
     std::vector<bool> last_;            // the repeat is the expression's last element
+    std::vector<ByteSet> classBytes_;   // the bytes a class node accepts, by node
     std::vector<std::vector<int>> walked_;  // positions a skip-pointer walk passed, per repeat
     StateMemo memo_;
     const char* line_ = "";
@@ -752,32 +760,141 @@ int regexMatchAt(const RegexProgram& program, const char* line, int length, int 
 
 namespace {
 
-// Searches one line from `firstCol`: every character boundary and the line's end, or only
-// `firstCol`. A match never starts on the second byte of a double-byte character.
-bool searchLine(Matcher& matcher, int firstNode, const char* line, int firstCol, bool firstColOnly, int& start,
-                int& end) {
-    const int length = static_cast<int>(std::strlen(line));
-    if (firstCol > length) return false;
-    matcher.beginLine(line, length);
-    // Character boundaries are found walking from the line's start (stepping from the
-    // caret column alone could not tell a second byte from a first).
-    int col = 0;
-    while (col < firstCol) col += charLength(line, col);
-    while (col <= length) {
-        int matchedEnd = -1;
-        if (!matcher.cannotStartAt(firstNode, col)) {
-            matcher.startingAt(col);
-            matchedEnd = matcher.matchEnd(firstNode, col);
+// How the lines are searched for one expression: from which node, whether only at the
+// first column ("^"), and what the expression tells about its matches beforehand.
+struct SearchPlan {
+    int firstNode = 0;
+    bool anchored = false;
+    RegexShortcuts shortcuts;
+};
+
+SearchPlan planFor(const RegexProgram& program) {
+    SearchPlan plan;
+    plan.anchored = program.nodes[0].kind == RX_BOL;
+    plan.firstNode = plan.anchored ? 1 : 0;
+    plan.shortcuts = analyseRegex(program, plan.firstNode);
+    return plan;
+}
+
+// The search of one line. Starts are tried in order at character boundaries (a match
+// never starts on the second byte of a double-byte character); the plan's shortcuts only
+// pass over starts where no match can begin, so the first match found is the one the
+// matcher would find trying every boundary.
+class LineSearch {
+public:
+    LineSearch(Matcher& matcher, const SearchPlan& plan, const char* line)
+        : matcher_(matcher), plan_(plan), shortcuts_(plan.shortcuts), line_(line),
+          length_(static_cast<int>(std::strlen(line))) {}
+
+    bool run(int firstCol, int& start, int& end) {
+        if (firstCol > length_) return false;
+        const int col = boundaryAtOrAfter(line_, 0, firstCol);
+        known_ = col;
+        if (plan_.anchored) return tryStart(col, start, end).matched;
+        if (shortcuts_.literal.empty()) return scan(col, length_, start, end);
+        for (const std::string& literal : shortcuts_.otherLiterals)
+            if (findLiteral(literal, line_, col, length_) < 0) return false;
+        // Every match holds the literal at most literalReach bytes after its start: only
+        // the starts just before each occurrence are worth trying.
+        for (int from = col; from <= length_;) {
+            const int found = findLiteral(shortcuts_.literal, line_, from, length_);
+            if (found < 0) return false;
+            const long reachStart = static_cast<long>(found) - shortcuts_.literalReach;
+            if (scan(reachStart > from ? static_cast<int>(reachStart) : from, found, start, end)) return true;
+            from = found + 1;
         }
-        if (matchedEnd >= 0) {
-            start = col;
-            end = matchedEnd;
-            return true;
-        }
-        if (firstColOnly || col == length) break;
-        col += charLength(line, col);
+        return false;
     }
-    return false;
+
+private:
+    struct Attempt {
+        bool matched;
+        int next;  // the first start still worth trying after a failure
+    };
+
+    // Tries the boundaries from `from` to `to` in order.
+    bool scan(int from, int to, int& start, int& end) {
+        // A match that must take a byte cannot start at the line's end.
+        const int last = shortcuts_.mustConsume && to == length_ ? length_ - 1 : to;
+        int at = from;
+        for (;;) {
+            if (shortcuts_.mustConsume && at <= last) at = findByteInSet(shortcuts_.firstBytes, line_, at, last + 1);
+            if (at > last) return false;
+            const int boundary = boundaryAtOrAfter(line_, known_, at);
+            known_ = boundary;
+            if (boundary != at) {  // a second byte: go on from the character after it
+                at = boundary;
+                continue;
+            }
+            const Attempt attempt = tryStart(at, start, end);
+            if (attempt.matched) return true;
+            if (attempt.next > length_) return false;
+            at = attempt.next;
+        }
+    }
+
+    // Tries a match from boundary `at`.
+    Attempt tryStart(int at, int& start, int& end) {
+        const int matchedEnd = shortcuts_.singleElementRun ? runMatchEnd(at) : matcherEnd(at);
+        if (matchedEnd >= 0) {
+            start = at;
+            end = matchedEnd;
+            return {true, at};
+        }
+        if (shortcuts_.singleElementRun) return {false, at + runLength_ + 1};
+        return {false, at < length_ ? at + charLength(line_, at) : length_ + 1};
+    }
+
+    int matcherEnd(int at) {
+        if (!begun_) {
+            matcher_.beginLine(line_, length_);
+            begun_ = true;
+        }
+        if (matcher_.cannotStartAt(plan_.firstNode, at)) return -1;
+        matcher_.startingAt(at);
+        return matcher_.matchEnd(plan_.firstNode, at);
+    }
+
+    // The expression is one byte test repeated: as many repetitions as there are, up to
+    // the upper bound. After a failure the run was shorter than the lower bound, and so is
+    // the run from each of its later bytes, and the byte that ended it fails too.
+    int runMatchEnd(int at) {
+        int count = 0;
+        while (count < shortcuts_.runMax && shortcuts_.runBytes.member[static_cast<unsigned char>(line_[at + count])])
+            ++count;
+        runLength_ = count;
+        return count >= shortcuts_.runMin ? at + count : -1;
+    }
+
+    Matcher& matcher_;
+    const SearchPlan& plan_;
+    const RegexShortcuts& shortcuts_;
+    const char* line_;
+    int length_;
+    int known_ = 0;       // a character boundary at or before every start still to try
+    bool begun_ = false;  // the matcher has been told about this line
+    int runLength_ = 0;   // the run the last single-element attempt counted
+};
+
+// The compiled form of the last find text: a replace-all searches for the same text once
+// per match, so it is compiled once. The program's nodes point into `text`.
+struct CompiledFind {
+    std::string text;
+    bool usable = false;
+    RegexProgram program;
+    SearchPlan plan;
+    std::unique_ptr<Matcher> matcher;
+};
+
+const CompiledFind& compiledFind(const char* text) {
+    static CompiledFind* compiled = new CompiledFind;  // 40 KB of nodes: off the stack
+    if (compiled->matcher && compiled->text == text) return *compiled;
+    compiled->text = text;
+    compiled->usable = buildRegexProgram(compiled->text.c_str(), compiled->program) &&
+                       !regexNeverMatches(compiled->program);
+    if (compiled->usable) compiled->plan = planFor(compiled->program);
+    compiled->matcher.reset(new Matcher(compiled->program, 1 << 30));
+    return *compiled;
 }
 
 }  // namespace
@@ -785,34 +902,32 @@ bool searchLine(Matcher& matcher, int firstNode, const char* line, int firstCol,
 bool regexSearchLine(const RegexProgram& program, const char* line, int firstCol, int& start, int& end) {
     if (regexNeverMatches(program)) return false;
     Matcher matcher(program, static_cast<int>(std::strlen(line)));
-    const bool anchored = program.nodes[0].kind == RX_BOL;
-    return searchLine(matcher, anchored ? 1 : 0, line, firstCol, anchored, start, end);
+    const SearchPlan plan = planFor(program);
+    return LineSearch(matcher, plan, line).run(firstCol, start, end);
 }
 
 void regexFind(const char* text) {
     lastMatchEmpty = false;
     if (doc.caretLine == nullptr) return;
-    static RegexProgram program;  // 1024 nodes are too many for the stack of the search
-    if (!buildRegexProgram(text, program) || regexNeverMatches(program)) return;
-    Matcher matcher(program, 1 << 30);
-    const bool anchored = program.nodes[0].kind == RX_BOL;
-    int firstCol = doc.caretCol;
-    for (LineNode* line = doc.caretLine; line; line = line->next, firstCol = 0) {
-        int start = 0, end = 0;
-        if (!searchLine(matcher, anchored ? 1 : 0, line->text, firstCol, anchored, start, end)) continue;
-        findState.matchStartLine = line;
-        findState.matchStartCol = start;
-        if (end == start) {
-            lastMatchEmpty = true;
-            doc.anchorLine = nullptr;
-            doc.anchorCol = 0;
-        } else {
-            doc.anchorLine = line;
-            doc.anchorCol = end - 1;
-        }
-        findState.found = 1;
-        return;
+    const CompiledFind& compiled = compiledFind(text);
+    if (!compiled.usable) return;
+    LineNode* line = doc.caretLine;
+    int firstCol = doc.caretCol, start = 0, end = 0;
+    for (; line; line = line->next, firstCol = 0)
+        if (LineSearch(*compiled.matcher, compiled.plan, line->text).run(firstCol, start, end)) break;
+    compiled.matcher->endSearch();  // the memory goes with the search that needed it
+    if (line == nullptr) return;
+    findState.matchStartLine = line;
+    findState.matchStartCol = start;
+    if (end == start) {
+        lastMatchEmpty = true;
+        doc.anchorLine = nullptr;
+        doc.anchorCol = 0;
+    } else {
+        doc.anchorLine = line;
+        doc.anchorCol = end - 1;
     }
+    findState.found = 1;
 }
 
 bool regexMatchWasEmpty() { return lastMatchEmpty; }

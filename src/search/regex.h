@@ -60,6 +60,11 @@ const char* regexProblemText(RegexProblem problem);
 // quantifier, which leaves an empty node that never matches, even before a "|".
 bool regexNeverMatches(const RegexProgram& program);
 
+// Where the matcher goes on from the "|" at `node`: after a matched alternative
+// (`previous`) past the one after it and every further "|" pair, never past RX_END;
+// otherwise into the next node.
+int regexAfterAlternation(const RegexNode* nodes, int node, bool previous);
+
 // Whether a class's text (the bytes between its brackets, or "\d"-style) accepts `byte`.
 bool regexClassAccepts(const char* text, int length, char byte);
 
