@@ -2,11 +2,13 @@
 """CPU per typed key of kesh.exe under Wine, at the positions where a keystroke used to cost
 the most: the start and the end of a 100 MB file of prose (1,000,000 CR LF lines of about
 100 bytes, GBK Chinese mixed with ASCII), the start, middle and end of a single 10 MB line,
-and a 1 KB file.
+and a 1 KB file; the 10 MB line and the 1 KB file also with word wrap on (Ctrl+W), where
+the line is a paragraph of about 100,000 rows.
 
     KESH_EXE=$PWD/build-NAME-win/kesh.exe python3 bench/wine_typing.py [--runs N] [--compare EXE] [case ...]
 
-Cases: 100mb-start, 100mb-end, line-start, line-mid, line-end, 1kb (all by default).
+Cases: 100mb-start, 100mb-end, line-start, line-mid, line-end, 1kb, wrap-start, wrap-mid,
+wrap-end, 1kb-wrap (all by default).
 
 Each run starts kesh.exe on the file, waits until the caption names it, puts the caret in
 place, lets the process settle, measures its idle CPU for 2 s, then types 60 ASCII letters
@@ -167,6 +169,15 @@ def to_middle(k):
     k.key('Right')
 
 
+def wrapped(place):
+    """Switches word wrap on (the wrap of a long line runs before the next key is read),
+    then puts the caret in place."""
+    def place_wrapped(k):
+        k.key('ctrl+w')
+        place(k)
+    return place_wrapped
+
+
 # name: (file maker, what it is, how the caret gets in place)
 CASES = {
     '100mb-start': ('big', '100 MB, 1 M lines: first line', lambda k: None),
@@ -175,6 +186,10 @@ CASES = {
     'line-mid': ('line', '10 MB single line: middle (found)', to_middle),
     'line-end': ('line', '10 MB single line: after Ctrl+End', lambda k: k.key('ctrl+End')),
     '1kb': ('small', '1 KB file: first line', lambda k: None),
+    'wrap-start': ('line', '10 MB line, wrapped: column 0', wrapped(lambda k: None)),
+    'wrap-mid': ('line', '10 MB line, wrapped: middle (found)', wrapped(to_middle)),
+    'wrap-end': ('line', '10 MB line, wrapped: after Ctrl+End', wrapped(lambda k: k.key('ctrl+End'))),
+    '1kb-wrap': ('small', '1 KB file, wrapped: first line', wrapped(lambda k: None)),
 }
 MAKERS = {'big': hundred_mb_file, 'line': line_with_middle_mark, 'small': kilobyte_file}
 

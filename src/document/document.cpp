@@ -11,6 +11,7 @@
 #include "document/stand_ins.h"
 #include "document/memory.h"
 #include "document/selection.h"
+#include "document/text_length.h"
 #include "document/undo_ring.h"
 
 Document doc;
@@ -70,7 +71,7 @@ struct LineStartMemo {
 };
 LineStartMemo lineStartMemo;
 
-int lengthOf(const LineNode* line) { return static_cast<int>(std::strlen(line->text)); }
+int lengthOf(const LineNode* line) { return static_cast<int>(textLength(line->text)); }
 
 bool isMemoCurrent() { return lineStartMemo.line && lineStartMemo.changeCount == documentChangeCount; }
 

@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "document/text_length.h"
+
 bool isInsideDoubleByte(const char* text, int pos) {
     if (text == nullptr || pos <= 0) return false;
-    const size_t scanned = strnlen(text, static_cast<size_t>(pos));
+    const size_t scanned = textLengthUpTo(text, static_cast<size_t>(pos));
     if (scanned < static_cast<size_t>(pos)) {
         // A position past the terminator: the state after the last byte of the text.
         bool trailNext = false;
@@ -21,7 +23,7 @@ bool isInsideDoubleByte(const char* text, int pos) {
 }
 
 int stepRight(const char* text, int col) {
-    const int length = static_cast<int>(std::strlen(text));
+    const int length = static_cast<int>(textLength(text));
     if (col < length && isLeadByte(text[col]) && length - col >= 2) return col + 2;
     return col + 1;
 }

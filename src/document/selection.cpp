@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "document/gbk.h"
+#include "document/text_length.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ void beginSelection() {
 }
 
 static int clampedToLine(const LineNode* line, int col) {
-    const int length = static_cast<int>(std::strlen(line->text));
+    const int length = static_cast<int>(textLength(line->text));
     return (col < 0 || col > length) ? length : col;
 }
 

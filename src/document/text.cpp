@@ -7,10 +7,11 @@
 #include "document/gbk.h"
 #include "document/line_storage.h"
 #include "document/memory.h"
+#include "document/text_length.h"
 
 namespace {
 
-int lengthOf(const char* text) { return text ? static_cast<int>(std::strlen(text)) : 0; }
+int lengthOf(const char* text) { return static_cast<int>(textLength(text)); }
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "document/text_length.h"
 #include "edit/editing.h"
 #include "edit/line_edits.h"
 #include "document/gbk.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-int lengthOf(const LineNode* line) { return static_cast<int>(std::strlen(line->text)); }
+int lengthOf(const LineNode* line) { return static_cast<int>(textLength(line->text)); }
 
 // ==== The moves: each changes the caret only ====
 // Columns stay byte offsets: Up and Down keep the column, and bringing the caret into

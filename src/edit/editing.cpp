@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "document/text_length.h"
 #include "edit/caret_moves.h"
 #include "edit/clipboard.h"
 #include "document/gbk.h"
@@ -23,7 +24,7 @@
 
 namespace {
 
-int lengthOf(const LineNode* line) { return static_cast<int>(std::strlen(line->text)); }
+int lengthOf(const LineNode* line) { return static_cast<int>(textLength(line->text)); }
 
 int clampedColumn(const LineNode* line, int col) {
     const int length = lengthOf(line);

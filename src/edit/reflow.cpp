@@ -9,6 +9,7 @@
 #include "edit/editing.h"
 #include "edit/line_edits.h"
 #include "document/gbk.h"
+#include "document/text_length.h"
 #include "document/selection.h"
 #include "document/text.h"
 #include "view/layout.h"
@@ -57,7 +58,7 @@ struct ReflowRun {
 // alone: that byte and the first byte of the next row are one character, which a row
 // must not split.
 bool endsInHalfCharacter(const LineNode* line) {
-    const int length = static_cast<int>(std::strlen(line->text));
+    const int length = static_cast<int>(textLength(line->text));
     return !(line->flags & LN_HARD_RETURN) && line->next && isInsideDoubleByte(line->text, length);
 }
 
@@ -96,7 +97,7 @@ struct HeldTail {
 // When the caret line is longer than a window, it keeps its first WINDOW_BYTES (whole
 // characters) and the rest goes to the tail.
 void holdTailOf(LineNode* line, HeldTail& tail) {
-    const int length = static_cast<int>(std::strlen(line->text));
+    const int length = static_cast<int>(textLength(line->text));
     if (length <= 2 * WINDOW_BYTES) return;
     int cut = 0;
     while (cut < WINDOW_BYTES) cut += charLength(line->text, cut);
@@ -168,7 +169,7 @@ void wrapLine(ReflowRun& run) {
         // ends with. The joined line is measured again from its start, because a first
         // byte left alone at the old end now pairs with the byte after it.
         const LineNode* successor = line->next;
-        doc.caretCol = static_cast<int>(std::strlen(line->text));
+        doc.caretCol = static_cast<int>(textLength(line->text));
         joinCaretLineWithNext();
         if (line->next == successor) return;  // nothing was joined
         ++run.count;
@@ -184,7 +185,7 @@ int caretTextPosition(const LineNode* from) {
     int position = doc.caretCol;
     for (const LineNode* line = doc.caretLine; line != from; ) {
         line = line->prev;
-        position += static_cast<int>(std::strlen(line->text)) + ((line->flags & LN_HARD_RETURN) ? 1 : 0);
+        position += static_cast<int>(textLength(line->text)) + ((line->flags & LN_HARD_RETURN) ? 1 : 0);
     }
     return position;
 }
@@ -194,7 +195,7 @@ int caretTextPosition(const LineNode* from) {
 void setCaretFromTextPosition(LineNode* from, int position) {
     LineNode* line = from;
     for (;;) {
-        const int length = static_cast<int>(std::strlen(line->text));
+        const int length = static_cast<int>(textLength(line->text));
         if (position <= length || line->next == nullptr) {
             doc.caretLine = line;
             doc.caretCol = position < length ? position : length;

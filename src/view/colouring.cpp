@@ -5,6 +5,7 @@
 #include "document/document.h"
 
 #include "document/gbk.h"
+#include "document/text_length.h"
 #include "view/colour_tables.h"
 #include "view/comment_memo.h"
 #include "view/palette.h"
@@ -236,7 +237,7 @@ void startColouringPassAtHead() {
 
 void colourLine(const LineNode* line, ColourMap& map) {
     const char* text = line->text ? line->text : "";
-    const int length = static_cast<int>(std::strlen(text));
+    const int length = static_cast<int>(textLength(text));
     map.assign(static_cast<size_t>(length) + 1, COLOUR_DEFAULT);
     if (view.wrapMode) return;
     if (colouring.linesColoured == 0) colouring.commentDepth = commentDepthAtStart(line);
@@ -252,8 +253,8 @@ void colourLine(const LineNode* line, ColourMap& map) {
 
 int colourLineSpan(const LineNode* line, int from, int to, ColourMap& map, bool carryDepth) {
     const char* text = line->text ? line->text : "";
-    const int length = static_cast<int>(std::strlen(text));
-    if (strnlen(text, LONG_LINE_BYTES) < LONG_LINE_BYTES) {
+    const int length = static_cast<int>(textLength(text));
+    if (textLengthUpTo(text, LONG_LINE_BYTES) < LONG_LINE_BYTES) {
         colourLine(line, map);
         return 0;
     }

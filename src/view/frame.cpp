@@ -7,6 +7,7 @@
 #include "document/stand_ins.h"
 #include "document/gbk.h"
 #include "document/selection.h"
+#include "document/text_length.h"
 #include "view/colouring.h"
 #include "view/measure.h"
 #include "view/styles.h"
@@ -143,7 +144,7 @@ void markSelection(const LineNode* line, int from, int to, int first, ColourMap&
 // `carryDepth`: another line follows in the window and needs the comment depth.
 void layOutLine(const LineNode* line, int y, bool carryDepth, ColourMap& map, std::vector<TextRun>& runs) {
     const char* text = line->text;
-    const int length = static_cast<int>(std::strlen(text));
+    const int length = static_cast<int>(textLength(text));
     const int style = styleIndexOfLine(line);
     const int spacing = lineStyles[style].spacing;
     const MeasuredPoint start = measuredPointBefore(line, length, -view.scrollX);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "document/gbk.h"
+#include "document/text_length.h"
 #include "platform/platform.h"
 #include "view/styles.h"
 #include "view/view_state.h"
@@ -105,7 +106,7 @@ MeasuredPoint walkTowards(const LineNode* line, int goalPos, int goalX) {
     return at;
 }
 
-bool isLongLine(const LineNode* line) { return strnlen(line->text, LONG_LINE_BYTES) >= LONG_LINE_BYTES; }
+bool isLongLine(const LineNode* line) { return textLengthUpTo(line->text, LONG_LINE_BYTES) >= LONG_LINE_BYTES; }
 
 }  // namespace
 

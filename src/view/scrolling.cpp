@@ -4,6 +4,7 @@
 
 #include "document/gbk.h"
 #include "document/selection.h"
+#include "document/text_length.h"
 #include "platform/platform.h"
 #include "view/layout.h"
 #include "view/measure.h"
@@ -14,7 +15,7 @@ namespace {
 
 constexpr int CARET_WIDTH = 2;
 
-int lengthOf(const LineNode* line) { return static_cast<int>(std::strlen(line->text)); }
+int lengthOf(const LineNode* line) { return static_cast<int>(textLength(line->text)); }
 
 }  // namespace
 
