@@ -11,6 +11,7 @@
 
 #include "document/document.h"
 #include "document/file_encoding.h"
+#include "document/text_length.h"
 #include "files/text_encoding.h"
 
 // The line break as Save writes it; the runs below pass this very array for a break.
@@ -25,7 +26,7 @@ template <typename Take>
 void forEachSavedRun(const LineNode* line, Take take) {
     for (; line != nullptr; line = line->next) {
         const char* text = line->text ? line->text : "";
-        if (!take(line, text, std::strlen(text))) return;
+        if (!take(line, text, textLength(text))) return;
         if (endsWithSavedBreak(line) && !take(line, SAVED_LINE_BREAK, size_t{2})) return;
     }
 }
@@ -36,7 +37,7 @@ void forEachSavedRunBackwards(const LineNode* last, Take take) {
     for (const LineNode* line = last; line != nullptr; line = line->prev) {
         if (endsWithSavedBreak(line) && !take(line, SAVED_LINE_BREAK, size_t{2})) return;
         const char* text = line->text ? line->text : "";
-        if (!take(line, text, std::strlen(text))) return;
+        if (!take(line, text, textLength(text))) return;
     }
 }
 
