@@ -8,7 +8,6 @@ namespace {
 
 constexpr int FIRST_LEAD = 0x81;
 constexpr int FIRST_TRAIL = 0x40;
-constexpr int TRAILS_PER_LEAD = 0xFF - FIRST_TRAIL;  // 0x40-0xFE
 constexpr uint16_t NONE = 0;  // U+0000 is only ever the single byte 0x00
 
 struct CodePageTables {
@@ -73,3 +72,7 @@ int gbkCodeOf(uint32_t codePoint) {
     const uint16_t code = tables().codes[codePoint];
     return code == NONE ? NO_CHARACTER : code;
 }
+
+const uint16_t* pairUnitTable() { return tables().pairs.data(); }
+
+const uint16_t* codeOfUnitTable() { return tables().codes.data(); }

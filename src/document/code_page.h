@@ -20,3 +20,11 @@ int unicodeOfPair(unsigned char lead, unsigned char trail);
 // The code page 936 code of `codePoint`: below 0x100 a single byte, else first byte * 256
 // + second byte; NO_CHARACTER when the code page has no such character.
 int gbkCodeOf(uint32_t codePoint);
+
+// ---- The tables themselves, for conversions of whole texts ----
+// Absent entries are 0 (U+0000 and code 0 are only ever the byte 0x00).
+constexpr int TRAILS_PER_LEAD = 0xFF - 0x40;
+// The Unicode unit of each pair, by (first byte - 0x81) * TRAILS_PER_LEAD + second byte - 0x40.
+const uint16_t* pairUnitTable();
+// The code page 936 code of each BMP code point (as gbkCodeOf), by code point.
+const uint16_t* codeOfUnitTable();

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "document/code_page.h"
+#include "document/gbk.h"
 #include "document/stand_ins.h"
 
 namespace {
@@ -14,11 +16,17 @@ constexpr uint64_t HIGH_BITS = 0x8080808080808080ULL;
 bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 // The length of the well-formed sequence at `at` (its code point in `codePoint`), or 0.
-size_t utf8Sequence(const unsigned char* bytes, size_t at, size_t size, uint32_t& codePoint) {
+inline size_t utf8Sequence(const unsigned char* bytes, size_t at, size_t size, uint32_t& codePoint) {
     const unsigned char first = bytes[at];
     if (first < 0x80) {
         codePoint = first;
         return 1;
+    }
+    // Chinese text is almost all three-byte sequences without the special first bytes.
+    if (first >= 0xE1 && first <= 0xEF && first != 0xED && size - at >= 3 && isContinuation(bytes[at + 1]) &&
+        isContinuation(bytes[at + 2])) {
+        codePoint = (first & 0x0Fu) << 12 | (bytes[at + 1] & 0x3Fu) << 6 | (bytes[at + 2] & 0x3Fu);
+        return 3;
     }
     size_t length;
     unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
@@ -62,17 +70,19 @@ size_t skipAscii(const unsigned char* bytes, size_t at, size_t size) {
 // True when all of `bytes` is well-formed UTF-8; `beyondAscii` tells whether any
 // character is not ASCII.
 bool isWellFormedUtf8(const unsigned char* bytes, size_t size, bool& beyondAscii) {
-    beyondAscii = false;
-    size_t at = 0;
-    for (;;) {
-        at = skipAscii(bytes, at, size);
-        if (at == size) return true;
+    const size_t asciiEnd = skipAscii(bytes, 0, size);
+    beyondAscii = asciiEnd < size;
+    for (size_t at = asciiEnd; at < size;) {
+        if (bytes[at] < 0x80) {
+            at = skipAscii(bytes, at, size);
+            continue;
+        }
         uint32_t codePoint;
         const size_t length = utf8Sequence(bytes, at, size, codePoint);
         if (length == 0) return false;
-        beyondAscii = true;
         at += length;
     }
+    return true;
 }
 
 // ==== UTF-16 ====
@@ -98,9 +108,13 @@ size_t utf16Sequence(const unsigned char* bytes, size_t at, size_t size, bool bi
 
 // ==== Code points to GBK ====
 
-// Writes the text's code for `codePoint` at `out` (1 or 2 bytes); 0 when no stand-in is left.
-size_t writeGbk(uint32_t codePoint, char* out) {
-    const int code = textCodeOf(codePoint);
+// Writes the text's code for `codePoint` at `out` (1 or 2 bytes); 0 when no stand-in is
+// left. `codes` is codeOfUnitTable(): characters of the code page outside the private use
+// area need nothing else.
+inline size_t writeGbk(uint32_t codePoint, char* out, const uint16_t* codes) {
+    int code = codePoint < 0x80 ? static_cast<int>(codePoint) : 0;
+    if (code == 0 && codePoint <= 0xFFFF && (codePoint < 0xE000 || codePoint > 0xF8FF)) code = codes[codePoint];
+    if (code == 0) code = textCodeOf(codePoint);
     if (code < 0) return 0;
     if (code < 0x100) {
         *out = static_cast<char>(code);
@@ -113,36 +127,38 @@ size_t writeGbk(uint32_t codePoint, char* out) {
 
 DecodeOutcome decodeUtf8(char* text, size_t size) {
     auto* bytes = reinterpret_cast<unsigned char*>(text);
-    DecodeOutcome outcome;
+    const uint16_t* codes = codeOfUnitTable();
     size_t read = 0, written = 0;
     while (read < size) {
-        const size_t asciiEnd = skipAscii(bytes, read, size);
-        if (asciiEnd > read) {
+        if (bytes[read] < 0x80) {
+            const size_t asciiEnd = skipAscii(bytes, read, size);
             if (written != read) std::memmove(text + written, text + read, asciiEnd - read);
             written += asciiEnd - read;
             read = asciiEnd;
-            if (read == size) break;
+            continue;
         }
         uint32_t codePoint;
         const size_t length = utf8Sequence(bytes, read, size, codePoint);
         if (length == 0) return DecodeOutcome{DecodeProblem::IllFormed, written, read};
-        const size_t stored = writeGbk(codePoint, text + written);
+        const size_t stored = writeGbk(codePoint, text + written, codes);
         if (stored == 0) return DecodeOutcome{DecodeProblem::TooManyStandIns, written, read};
         written += stored;
         read += length;
     }
+    DecodeOutcome outcome;
     outcome.length = written;
     return outcome;
 }
 
 DecodeOutcome decodeUtf16(char* text, size_t size, bool bigEndian) {
     auto* bytes = reinterpret_cast<unsigned char*>(text);
+    const uint16_t* codes = codeOfUnitTable();
     size_t read = 0, written = 0;
     while (read < size) {
         uint32_t codePoint;
         const size_t length = utf16Sequence(bytes, read, size, bigEndian, codePoint);
         if (length == 0) return DecodeOutcome{DecodeProblem::IllFormed, written, read};
-        const size_t stored = writeGbk(codePoint, text + written);
+        const size_t stored = writeGbk(codePoint, text + written, codes);
         if (stored == 0) return DecodeOutcome{DecodeProblem::TooManyStandIns, written, read};
         written += stored;
         read += length;
@@ -154,38 +170,39 @@ DecodeOutcome decodeUtf16(char* text, size_t size, bool bigEndian) {
 
 // ==== Code points to UTF-8 and UTF-16 ====
 
-void appendUtf8(uint32_t codePoint, std::string& out) {
+// Writes `codePoint` as UTF-8 at `out`; returns the end.
+char* putUtf8(uint32_t codePoint, char* out) {
     if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
+        *out++ = static_cast<char>(codePoint);
     } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | codePoint >> 6);
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+        *out++ = static_cast<char>(0xC0 | codePoint >> 6);
+        *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
     } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | codePoint >> 12);
-        out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+        *out++ = static_cast<char>(0xE0 | codePoint >> 12);
+        *out++ = static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | codePoint >> 18);
-        out += static_cast<char>(0x80 | (codePoint >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+        *out++ = static_cast<char>(0xF0 | codePoint >> 18);
+        *out++ = static_cast<char>(0x80 | (codePoint >> 12 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (codePoint >> 6 & 0x3F));
+        *out++ = static_cast<char>(0x80 | (codePoint & 0x3F));
     }
+    return out;
 }
 
-void appendUnit(uint32_t unit, bool bigEndian, std::string& out) {
+char* putUnit(uint32_t unit, bool bigEndian, char* out) {
     const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-    out += bigEndian ? high : low;
-    out += bigEndian ? low : high;
+    *out++ = bigEndian ? high : low;
+    *out++ = bigEndian ? low : high;
+    return out;
 }
 
-void appendUtf16(uint32_t codePoint, bool bigEndian, std::string& out) {
-    if (codePoint < 0x10000) {
-        appendUnit(codePoint, bigEndian, out);
-        return;
-    }
+// Writes `codePoint` as UTF-16 at `out`; returns the end.
+char* putUtf16(uint32_t codePoint, bool bigEndian, char* out) {
+    if (codePoint < 0x10000) return putUnit(codePoint, bigEndian, out);
     codePoint -= 0x10000;
-    appendUnit(0xD800 + (codePoint >> 10), bigEndian, out);
-    appendUnit(0xDC00 + (codePoint & 0x3FF), bigEndian, out);
+    out = putUnit(0xD800 + (codePoint >> 10), bigEndian, out);
+    return putUnit(0xDC00 + (codePoint & 0x3FF), bigEndian, out);
 }
 
 }  // namespace
@@ -240,27 +257,41 @@ bool appendEncoded(FileEncoding encoding, const char* text, size_t length, std::
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     const bool utf8 = encoding == FileEncoding::Utf8 || encoding == FileEncoding::Utf8WithMark;
     const bool bigEndian = encoding == FileEncoding::Utf16Be;
+    const bool standIns = hasStandIns();
+    const uint16_t* pairs = pairUnitTable();
     const size_t before = out.size();
+    // A byte becomes at most three bytes of the file (0x80, the euro sign, in UTF-8); the
+    // room is made once and trimmed at the end.
+    out.resize(before + 3 * length);
+    char* write = &out[before];
     size_t at = 0;
     while (at < length) {
-        if (utf8) {
-            const size_t asciiEnd = skipAscii(bytes, at, length);
-            out.append(text + at, asciiEnd - at);
-            at = asciiEnd;
-            if (at == length) break;
+        const unsigned char byte = bytes[at];
+        if (byte < 0x80 && utf8) {
+            *write++ = static_cast<char>(byte);
+            ++at;
+            continue;
         }
-        size_t characterLength = 1;
-        const int codePoint = characterAt(bytes, at, length, characterLength);
-        if (codePoint < 0) {
+        int codePoint;
+        size_t characterLength = 2;
+        if (isLeadByte(byte) && at + 1 < length) {
+            const unsigned char trail = bytes[at + 1];
+            const uint32_t real = standIns ? characterOfStandIn(byte, trail) : 0;
+            const uint16_t unit = trail >= 0x40 && trail <= 0xFE ? pairs[(byte - 0x81) * TRAILS_PER_LEAD + trail - 0x40] : 0;
+            codePoint = real != 0 ? static_cast<int>(real) : unit != 0 ? unit : NO_CHARACTER;
+        } else {
+            characterLength = 1;
+            codePoint = byte < 0x80 ? byte : unicodeOfSingleByte(byte);
+        }
+        if (codePoint == NO_CHARACTER) {
             out.resize(before);
             badColumn = at;
             return false;
         }
-        if (utf8)
-            appendUtf8(static_cast<uint32_t>(codePoint), out);
-        else
-            appendUtf16(static_cast<uint32_t>(codePoint), bigEndian, out);
+        write = utf8 ? putUtf8(static_cast<uint32_t>(codePoint), write)
+                     : putUtf16(static_cast<uint32_t>(codePoint), bigEndian, write);
         at += characterLength;
     }
+    out.resize(static_cast<size_t>(write - out.data()));
     return true;
 }
