@@ -92,7 +92,7 @@ def kesh_run(source, name, utf8):
     try:
         target = k.path(name)
         shutil.copyfile(source, target)
-        title = f'{windows_path(k, name)} - Kesh'
+        title = f'{windows_path(k, name)}{" [UTF-8]" if utf8 else ""} - Kesh'
         started = time.monotonic()
         k.start()
         e2e.wait_for('the caption naming the file', lambda: k.alive() and k._title_or_none() == title,
