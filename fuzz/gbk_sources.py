@@ -56,7 +56,7 @@ def main() -> int:
     output = Path(sys.argv[1])
     for source_dir in map(Path, sys.argv[2:]):
         for path in source_dir.rglob('*'):
-            if path.suffix not in ('.h', '.cpp') or not path.is_file():
+            if path.suffix not in ('.h', '.cpp', '.inc') or not path.is_file():
                 continue
             target = output / source_dir.name / path.relative_to(source_dir)
             converted = convert(path.read_text(encoding='utf-8'))
