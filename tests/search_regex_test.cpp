@@ -254,7 +254,7 @@ TEST(RegexDifferential, EngineAgreesWithThePlainRecursion) {
 // a find in a one-line document, and compared with the reference trying every boundary.
 std::string shortcutExpression(std::mt19937& rng) {
     static const char* const pieces[] = {"ab", "a", "1", "[0-9]", "\\d", "[a-b]", "[^a]", ".", "\xB0\xA1",
-                                         "b1", "(a|b)", "|", "\\.", "x"};
+                                         "b1", "(a|b)", "|", "\\.", "x", "^", "$"};
     static const char* const counts[] = {"", "", "", "*", "+", "?", "{2}", "{1,3}", "{3,}", "{0,2}"};
     std::string body = rng() % 6 == 0 ? "^" : "";
     const int count = 1 + static_cast<int>(rng() % 4);

@@ -92,10 +92,10 @@ void findFirstBytes(const RegexProgram& program, int firstNode, RegexShortcuts& 
             break;
         default: break;
         }
-        if (consumesBytes(node.kind)) {
-            addFirstBytes(node, shortcuts.firstBytes);
-            if (isRepeat(node) && node.min == 0) reach(j + 1, true);  // no repetition at all
-        }
+        if (consumesBytes(node.kind)) addFirstBytes(node, shortcuts.firstBytes);
+        // No repetition at all, of a node that takes bytes or of "^", "$" or the empty
+        // node, which never match as an element but may be repeated no times.
+        if (isRepeat(node) && node.min == 0) reach(j + 1, true);
         if (alternativeNext) reach(j + 1, false);  // the node fails: the alternative goes on
     }
     shortcuts.mustConsume = true;
