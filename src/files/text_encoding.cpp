@@ -125,12 +125,16 @@ inline size_t writeGbk(uint32_t codePoint, char* out, const uint16_t* codes) {
     return 2;
 }
 
-DecodeOutcome decodeUtf8(char* text, size_t size) {
+// Converts `text[0..size)` to GBK in place, one character at a time as `next` reads it
+// (its length, or 0 for bytes that are none); with `asciiRuns`, runs of ASCII bytes are
+// taken as they are.
+template <typename NextCharacter>
+DecodeOutcome decodeInPlace(char* text, size_t size, bool asciiRuns, NextCharacter next) {
     auto* bytes = reinterpret_cast<unsigned char*>(text);
     const uint16_t* codes = codeOfUnitTable();
     size_t read = 0, written = 0;
     while (read < size) {
-        if (bytes[read] < 0x80) {
+        if (asciiRuns && bytes[read] < 0x80) {
             const size_t asciiEnd = skipAscii(bytes, read, size);
             if (written != read) std::memmove(text + written, text + read, asciiEnd - read);
             written += asciiEnd - read;
@@ -138,25 +142,7 @@ DecodeOutcome decodeUtf8(char* text, size_t size) {
             continue;
         }
         uint32_t codePoint;
-        const size_t length = utf8Sequence(bytes, read, size, codePoint);
-        if (length == 0) return DecodeOutcome{DecodeProblem::IllFormed, written, read};
-        const size_t stored = writeGbk(codePoint, text + written, codes);
-        if (stored == 0) return DecodeOutcome{DecodeProblem::TooManyStandIns, written, read};
-        written += stored;
-        read += length;
-    }
-    DecodeOutcome outcome;
-    outcome.length = written;
-    return outcome;
-}
-
-DecodeOutcome decodeUtf16(char* text, size_t size, bool bigEndian) {
-    auto* bytes = reinterpret_cast<unsigned char*>(text);
-    const uint16_t* codes = codeOfUnitTable();
-    size_t read = 0, written = 0;
-    while (read < size) {
-        uint32_t codePoint;
-        const size_t length = utf16Sequence(bytes, read, size, bigEndian, codePoint);
+        const size_t length = next(bytes, read, size, codePoint);
         if (length == 0) return DecodeOutcome{DecodeProblem::IllFormed, written, read};
         const size_t stored = writeGbk(codePoint, text + written, codes);
         if (stored == 0) return DecodeOutcome{DecodeProblem::TooManyStandIns, written, read};
@@ -226,11 +212,16 @@ FileEncoding detectEncoding(const unsigned char* bytes, size_t size, size_t& mar
 }
 
 DecodeOutcome decodeToGbk(FileEncoding encoding, char* bytes, size_t size) {
+    const bool bigEndian = encoding == FileEncoding::Utf16Be;
     switch (encoding) {
         case FileEncoding::Utf8:
-        case FileEncoding::Utf8WithMark: return decodeUtf8(bytes, size);
-        case FileEncoding::Utf16Le: return decodeUtf16(bytes, size, false);
-        case FileEncoding::Utf16Be: return decodeUtf16(bytes, size, true);
+        case FileEncoding::Utf8WithMark: return decodeInPlace(bytes, size, true, utf8Sequence);
+        case FileEncoding::Utf16Le:
+        case FileEncoding::Utf16Be:
+            return decodeInPlace(bytes, size, false,
+                                 [bigEndian](const unsigned char* text, size_t at, size_t length, uint32_t& codePoint) {
+                                     return utf16Sequence(text, at, length, bigEndian, codePoint);
+                                 });
         case FileEncoding::Gbk: break;
     }
     DecodeOutcome unchanged;

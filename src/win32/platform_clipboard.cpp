@@ -45,17 +45,6 @@ bool putOnClipboard(UINT format, const void* data, size_t size) {
 
 // Reads one text format; the length is bounded by the block's size, so a block that
 // another program left without its terminator is never read past its end.
-bool readUnicodeText(std::string& text) {
-    HANDLE block = GetClipboardData(CF_UNICODETEXT);
-    if (block == nullptr) return false;
-    const auto* wide = static_cast<const wchar_t*>(GlobalLock(block));
-    if (wide == nullptr) return false;
-    const size_t length = wcsnlen(wide, GlobalSize(block) / sizeof(wchar_t));
-    text = wideToGbk(wide, length);
-    GlobalUnlock(block);
-    return true;
-}
-
 bool readUnicodeUnits(std::u16string& text) {
     HANDLE block = GetClipboardData(CF_UNICODETEXT);
     if (block == nullptr) return false;
@@ -64,6 +53,13 @@ bool readUnicodeUnits(std::u16string& text) {
     const size_t length = wcsnlen(wide, GlobalSize(block) / sizeof(wchar_t));
     text.assign(wide, wide + length);
     GlobalUnlock(block);
+    return true;
+}
+
+bool readUnicodeText(std::string& text) {
+    std::u16string units;
+    if (!readUnicodeUnits(units)) return false;
+    text = wideToGbk(reinterpret_cast<const wchar_t*>(units.data()), units.size());
     return true;
 }
 
