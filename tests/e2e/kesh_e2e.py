@@ -555,11 +555,17 @@ class Kesh:
         """The Windows form of a path in the working directory, as Wine's winepath -w makes it."""
         unix = str(self.dir / rel) if rel else str(self.dir)
         if unix not in self._winpaths:
-            with tempfile.TemporaryFile() as out:  # a file, not a pipe: see the module note
-                subprocess.run(['winepath', '-w', unix], env=session().env, stdin=subprocess.DEVNULL,
-                               stdout=out, stderr=subprocess.DEVNULL, timeout=60, check=True)
-                out.seek(0)
-                raw = out.read().strip()
+            # winepath, a Wine program itself, now and then fails to start while kesh.exe is
+            # starting in the same server (exit status 127): one more try then.
+            for attempt in (1, 2):
+                with tempfile.TemporaryFile() as out:  # a file, not a pipe: see the module note
+                    done = subprocess.run(['winepath', '-w', unix], env=session().env, stdin=subprocess.DEVNULL,
+                                          stdout=out, stderr=subprocess.DEVNULL, timeout=60, check=attempt == 2)
+                    out.seek(0)
+                    raw = out.read().strip()
+                if done.returncode == 0 and raw:
+                    break
+                time.sleep(1)
             charset = 'gbk' if WINE_ENV['LC_ALL'].upper().endswith('GBK') else 'utf-8'
             self._winpaths[unix] = raw.decode(charset)
         return self._winpaths[unix]
